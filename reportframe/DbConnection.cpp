@@ -1,0 +1,287 @@
+#include "DbConnection.h"
+
+#include "SqlFunctions.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlRecord>
+#include <QSqlResult>
+
+#include <sqlite3.h>
+#include <sql.h>
+#include <sqlext.h>
+
+#include <atomic>
+#include <cmath>
+
+namespace trellum {
+
+namespace {
+
+// The error number shown when the driver names none (the platform's unspecified failure).
+constexpr long long kUnspecifiedError = -2147467259;
+
+DbError toDbError(const QSqlError& e)
+{
+    DbError out;
+    bool ok = false;
+    const QString code = e.nativeErrorCode().section(QLatin1Char(';'), 0, 0).trimmed();
+    out.number = code.toLongLong(&ok);
+    if (!ok || out.number == 0)
+        out.number = kUnspecifiedError;
+    out.description = e.databaseText().trimmed();
+    if (out.description.isEmpty())
+        out.description = e.driverText().trimmed();
+    if (out.description.isEmpty())
+        out.description = QStringLiteral("未知的数据库错误");
+    return out;
+}
+
+sqlite3* nativeSqlite(const QSqlDatabase& db)
+{
+    if (!db.isValid() || !db.driver())
+        return nullptr;
+    const QVariant v = db.driver()->handle();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(v.constData());
+}
+
+std::atomic<int> g_connectionSerial { 0 };
+
+// Interrupts an embedded statement that runs longer than its command time-out.
+struct Deadline {
+    QElapsedTimer clock;
+    qint64 limitMs = 0;
+};
+
+int deadlineHandler(void* p)
+{
+    const auto* d = static_cast<const Deadline*>(p);
+    return d->limitMs > 0 && d->clock.elapsed() > d->limitMs ? 1 : 0;
+}
+
+thread_local Deadline t_deadline;
+
+} // namespace
+
+QString reportErrorText(const DbError& error)
+{
+    return QStringLiteral("错误码: ") + QString::number(error.number) + QStringLiteral(" 错误描述: ")
+        + error.description;
+}
+
+// ---------------------------------------------------------------- DbCursor
+
+DbCursor::DbCursor(DbCursor&&) noexcept = default;
+DbCursor& DbCursor::operator=(DbCursor&&) noexcept = default;
+DbCursor::~DbCursor() = default;
+
+bool DbCursor::next()
+{
+    if (!m_query || m_error)
+        return false;
+    if (m_query->next())
+        return true;
+    const QSqlError e = m_query->lastError();
+    if (e.isValid())
+        m_error = toDbError(e);
+    return false;
+}
+
+int DbCursor::indexOf(const QString& field) const
+{
+    return m_query ? m_query->record().indexOf(field) : -1;
+}
+
+QVariant DbCursor::at(const QString& field) const
+{
+    if (!m_query)
+        return {};
+    const int i = m_query->record().indexOf(field);
+    return i < 0 ? QVariant() : m_query->value(i);
+}
+
+bool DbCursor::isNull(const QString& field) const
+{
+    const QVariant v = at(field);
+    return !v.isValid() || v.isNull();
+}
+
+QVariant DbCursor::value(const QString& field) const
+{
+    return at(field);
+}
+
+QString DbCursor::text(const QString& field) const
+{
+    const QVariant v = at(field);
+    if (!v.isValid() || v.isNull())
+        return QString();
+    switch (v.metaType().id()) {
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        const double d = v.toDouble();
+        if (std::isfinite(d) && d == std::floor(d) && std::fabs(d) < 1e15)
+            return QString::number(qint64(d));
+        return QString::number(d, 'g', 15);
+    }
+    case QMetaType::QDateTime:
+        return v.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    case QMetaType::QDate:
+        return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+    default:
+        return v.toString();
+    }
+}
+
+double DbCursor::number(const QString& field) const
+{
+    const QVariant v = at(field);
+    if (!v.isValid() || v.isNull())
+        return 0.0;
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    return ok ? d : 0.0;
+}
+
+// ---------------------------------------------------------------- DbConnection
+
+DbConnection::DbConnection()
+    : m_name(QStringLiteral("trellum-%1").arg(++g_connectionSerial))
+{
+}
+
+DbConnection::~DbConnection()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        if (db.isValid())
+            db.close();
+    }
+    if (QSqlDatabase::contains(m_name))
+        QSqlDatabase::removeDatabase(m_name);
+}
+
+bool DbConnection::isOpen() const
+{
+    return m_backend != Backend::None && QSqlDatabase::database(m_name, false).isOpen();
+}
+
+void* DbConnection::sqliteHandle() const
+{
+    return m_backend == Backend::Sqlite ? nativeSqlite(QSqlDatabase::database(m_name, false)) : nullptr;
+}
+
+DbStatus DbConnection::openSqlite(const QString& path)
+{
+    m_backend = Backend::None;
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
+        return DbError { kUnspecifiedError, QStringLiteral("SQLite 数据库驱动不可用") };
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
+        return DbError { SQLITE_CANTOPEN, QStringLiteral("数据库文件不存在: ") + path };
+    if (info.isDir())
+        return DbError { SQLITE_CANTOPEN, QStringLiteral("数据库路径是一个文件夹: ") + path };
+    QSqlDatabase db = QSqlDatabase::contains(m_name) ? QSqlDatabase::database(m_name, false)
+                                                    : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    db.setDatabaseName(path);
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=2000"));
+    if (!db.open())
+        return toDbError(db.lastError());
+    sqlite3* handle = nativeSqlite(db);
+    if (!handle) {
+        db.close();
+        return DbError { kUnspecifiedError, QStringLiteral("无法取得 SQLite 连接句柄") };
+    }
+    const int rc = registerTsqlFunctions(handle);
+    if (rc != SQLITE_OK) {
+        db.close();
+        return DbError { rc, QString::fromUtf8(sqlite3_errstr(rc)) };
+    }
+    m_backend = Backend::Sqlite;
+    return finishOpen();
+}
+
+DbStatus DbConnection::openOdbc(const QString& connectionString, int loginTimeoutSeconds)
+{
+    m_backend = Backend::None;
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QODBC")))
+        return DbError { kUnspecifiedError, QStringLiteral("ODBC 数据库驱动不可用") };
+    QSqlDatabase db = QSqlDatabase::contains(m_name) ? QSqlDatabase::database(m_name, false)
+                                                    : QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_name);
+    db.setDatabaseName(connectionString);
+    db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1;SQL_ATTR_CONNECTION_TIMEOUT=%1;"
+                                        "SQL_ATTR_ACCESS_MODE=SQL_MODE_READ_ONLY")
+                             .arg(loginTimeoutSeconds));
+    if (!db.open())
+        return toDbError(db.lastError());
+    m_backend = Backend::SqlServer;
+    return finishOpen();
+}
+
+DbStatus DbConnection::finishOpen()
+{
+    if (m_backend != Backend::Sqlite)
+        return std::nullopt;
+    // The embedded file is opened read-only; query_only refuses a write even before the file
+    // would, and the probe finds a file that is not a database now rather than at the first report.
+    QSqlDatabase db = QSqlDatabase::database(m_name, false);
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("PRAGMA query_only = 1")) || !q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
+        DbError e = toDbError(q.lastError());
+        q = QSqlQuery();
+        db.close();
+        m_backend = Backend::None;
+        return e;
+    }
+    return std::nullopt;
+}
+
+DbCursor DbConnection::select(const QString& sql)
+{
+    DbCursor cursor;
+    ++m_statements;
+    QSqlDatabase db = QSqlDatabase::database(m_name, false);
+    if (m_backend == Backend::None || !db.isOpen()) {
+        cursor.m_error = DbError { kUnspecifiedError, QStringLiteral("数据库连接未打开") };
+        return cursor;
+    }
+    cursor.m_query = std::make_unique<QSqlQuery>(db);
+    QSqlQuery& q = *cursor.m_query;
+    q.setForwardOnly(true);
+    bool ok = false;
+    if (m_backend == Backend::Sqlite) {
+        sqlite3* handle = nativeSqlite(db);
+        if (handle && m_commandTimeout > 0) {
+            t_deadline.clock.start();
+            t_deadline.limitMs = qint64(m_commandTimeout) * 1000;
+            sqlite3_progress_handler(handle, 10000, deadlineHandler, &t_deadline);
+        } else if (handle) {
+            sqlite3_progress_handler(handle, 0, nullptr, nullptr);
+        }
+        ok = q.exec(sql);
+    } else {
+        // The time-out belongs to the statement handle: prepare, set it there, then execute.
+        ok = q.prepare(sql);
+        if (ok) {
+            const QVariant h = q.result() ? q.result()->handle() : QVariant();
+            if (h.isValid()) {
+                SQLHANDLE stmt = *static_cast<const SQLHANDLE*>(h.constData());
+                if (stmt)
+                    SQLSetStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT,
+                                   reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(m_commandTimeout)), 0);
+            }
+            ok = q.exec();
+        }
+    }
+    if (!ok)
+        cursor.m_error = toDbError(q.lastError());
+    return cursor;
+}
+
+} // namespace trellum

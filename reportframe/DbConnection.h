@@ -1,0 +1,87 @@
+#pragma once
+
+#include "DbError.h"
+
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+namespace trellum {
+
+// One forward-only, read-only result of a SELECT; fields are read by column name or alias,
+// ignoring ASCII case.
+class DbCursor {
+public:
+    DbCursor() = default;
+    DbCursor(DbCursor&&) noexcept;
+    DbCursor& operator=(DbCursor&&) noexcept;
+    ~DbCursor();
+
+    // Moves to the next row; false at the end or on an error (see error()).
+    bool next();
+    // The error of the statement or of the last fetch, if any.
+    const DbStatus& error() const { return m_error; }
+    bool failed() const { return m_error.has_value(); }
+
+    bool isNull(const QString& field) const;
+    // A field as text; NULL gives "". Whole numbers are written without a decimal part.
+    QString text(const QString& field) const;
+    // A numeric field; NULL gives 0 (test isNull first where NULL matters).
+    double number(const QString& field) const;
+    QVariant value(const QString& field) const;
+    // Index of a field, -1 when the result has no such column.
+    int indexOf(const QString& field) const;
+
+private:
+    friend class DbConnection;
+    QVariant at(const QString& field) const;
+
+    std::unique_ptr<QSqlQuery> m_query;
+    DbStatus m_error;
+};
+
+// A connection to the company database: SQL Server through ODBC, or an embedded SQLite file
+// opened read-only. The program only ever sends SELECT statements on it.
+class DbConnection {
+public:
+    enum class Backend { None, SqlServer, Sqlite };
+
+    DbConnection();
+    ~DbConnection();
+    DbConnection(const DbConnection&) = delete;
+    DbConnection& operator=(const DbConnection&) = delete;
+
+    // Opens an embedded SQLite file read-only, with the T-SQL functions registered; a missing
+    // file is an error, never created.
+    DbStatus openSqlite(const QString& path);
+    // Opens SQL Server through ODBC with a complete connection string and a login time-out.
+    DbStatus openOdbc(const QString& connectionString, int loginTimeoutSeconds);
+
+    bool isOpen() const;
+    Backend backend() const { return m_backend; }
+
+    // The command time-out of later statements; 0 means no limit.
+    void setCommandTimeout(int seconds) { m_commandTimeout = seconds; }
+    int commandTimeout() const { return m_commandTimeout; }
+
+    // Sends one SELECT and returns its result (check error() before and after the row loop).
+    DbCursor select(const QString& sql);
+
+    // How many statements this connection has sent.
+    long long statementsSent() const { return m_statements; }
+
+    // The native SQLite handle (sqlite3*) for the embedded backend, else nullptr.
+    void* sqliteHandle() const;
+
+private:
+    DbStatus finishOpen();
+
+    QString m_name;
+    Backend m_backend = Backend::None;
+    int m_commandTimeout = 30;
+    long long m_statements = 0;
+};
+
+} // namespace trellum

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "ExportLayout.h"
+#include "Messenger.h"
+
+#include <QString>
+
+namespace trellum {
+
+// What the export frame needs of a report window besides the grid: its three command buttons
+// and its progress bar. The windows implement it with their controls, the headless runner with
+// nothing.
+class ExportHost {
+public:
+    virtual ~ExportHost() = default;
+    // Command1, Command2 and Command5, hidden or shown in that order.
+    virtual void setCommandButtonsVisible(bool visible) = 0;
+    virtual void showProgress(int minimum, int maximum) = 0;
+    virtual void setProgress(int value) = 0;
+    virtual void hideProgress() = 0;
+    // Lets the window repaint once (after the progress bar is shown).
+    virtual void repaintOnce() {}
+    // Resets the mouse pointer to its default shape after a failure.
+    virtual void resetPointer() {}
+};
+
+// The chosen path without the extension of its file name; a dot in a folder name is never cut.
+QString exportBasePath(const QString& chosenPath);
+
+// The export button: the guard row count, the hidden buttons, the save dialog with the default
+// name and the filter, the cancel message, then WriteWorkbook, and the buttons back.
+void ExportCommand(const ExportLayout& layout, ExportContext context, ExportHost& host, SaveDialog& dialog,
+                   Messenger& messenger);
+
+// Writes the workbook of the grid under the chosen path (its base path + ".xlsx") and reports
+// success or failure itself. Returns true when the file was written. An existing file of that
+// name is replaced only by a complete new one.
+bool WriteWorkbook(const ExportLayout& layout, ExportContext context, const QString& chosenPath, ExportHost& host,
+                   Messenger& messenger);
+
+} // namespace trellum

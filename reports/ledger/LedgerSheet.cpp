@@ -1,0 +1,10 @@
+#include "LedgerReport.h"
+
+namespace trellum {
+
+ExportLayout LedgerReport::exportLayout() const
+{
+    return ExportLayout();
+}
+
+} // namespace trellum

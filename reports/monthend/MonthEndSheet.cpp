@@ -1,0 +1,10 @@
+#include "MonthEndReport.h"
+
+namespace trellum {
+
+ExportLayout MonthEndReport::exportLayout() const
+{
+    return ExportLayout();
+}
+
+} // namespace trellum

@@ -1,0 +1,10 @@
+#include "PerformanceReport.h"
+
+namespace trellum {
+
+ExportLayout PerformanceReport::exportLayout() const
+{
+    return ExportLayout();
+}
+
+} // namespace trellum

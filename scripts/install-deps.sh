@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs everything Trellum needs to build, run and test on Debian 12, from Debian's
+# packages only. Runs as root (no sudo), non-interactively; safe to run again.
+set -euo pipefail
+
+packages=(
+  # toolchain
+  build-essential cmake ninja-build pkg-config git ca-certificates
+  # Qt 6: widgets, sql, test, the SQLite and ODBC sql drivers, the offscreen/xcb platforms
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6sql6-sqlite libqt6sql6-odbc libgl-dev
+  # databases
+  libsqlite3-dev sqlite3 unixodbc unixodbc-dev tdsodbc
+  # workbook writer
+  libxlsxwriter-dev
+  # tests
+  libgtest-dev python3 python3-openpyxl xvfb xauth
+  # fonts for the windows and the screenshots
+  fonts-wqy-microhei fonts-noto-cjk
+)
+if [ "${TRELLUM_WITH_FUZZ:-0}" = 1 ]; then
+  packages+=(clang-14 libclang-rt-14-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+if [ "$(id -u)" != 0 ]; then
+  echo "install-deps: these packages are missing and installing them needs root: ${missing[*]}" >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

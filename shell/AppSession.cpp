@@ -1,0 +1,96 @@
+#include "AppSession.h"
+
+#include <QFileInfo>
+
+namespace trellum {
+
+namespace {
+
+const QString kSqlitePrefix = QStringLiteral("sqlite:");
+
+// FreeTDS ends a braced value at the first "}" followed by ";" or by the end, and does not fold
+// "}}", so a value holding "};" cannot be passed as it is.
+bool bracesSafe(const QString& value)
+{
+    return !value.contains(QStringLiteral("};"));
+}
+
+QString braced(const QString& value)
+{
+    return QLatin1Char('{') + value + QLatin1Char('}');
+}
+
+} // namespace
+
+std::optional<QString> sqlServerConnectionString(const DbSettings& s, QString* problem)
+{
+    const std::pair<const char*, const QString*> values[] = {
+        { "Svr", &s.Svr }, { "UID", &s.UID }, { "PWD", &s.PWD }, { "DBname", &s.DBname }, { "Driver", &s.Driver },
+    };
+    for (const auto& [name, value] : values) {
+        if (!bracesSafe(*value)) {
+            if (problem)
+                *problem = QStringLiteral("数据库设置 %1 含有 \"};\"，无法原样传给数据库驱动，请修改设置。")
+                               .arg(QString::fromLatin1(name));
+            return std::nullopt;
+        }
+    }
+    const QString driver = s.Driver.isEmpty() ? QStringLiteral("FreeTDS") : s.Driver;
+    return QStringLiteral("DRIVER=") + braced(driver) + QStringLiteral(";SERVER=") + braced(s.Svr)
+        + QStringLiteral(";DATABASE=") + braced(s.DBname) + QStringLiteral(";UID=") + braced(s.UID)
+        + QStringLiteral(";PWD=") + braced(s.PWD) + QStringLiteral(";ClientCharset=UTF-8;ApplicationIntent=ReadOnly");
+}
+
+bool OpenDatabase(AppSession& session, Messenger& messenger, const QString& UID, const QString& PWD,
+                  const QString& DBname, const QString& Svr, const QString& driver)
+{
+    // Each open replaces the connection, releasing the old one.
+    session.connection = std::make_unique<DbConnection>();
+    DbStatus status;
+    if (Svr.startsWith(kSqlitePrefix, Qt::CaseInsensitive)) {
+        status = session.connection->openSqlite(Svr.mid(kSqlitePrefix.size()));
+    } else {
+        QString problem;
+        const std::optional<QString> text = sqlServerConnectionString(DbSettings { Svr, UID, PWD, DBname, driver }, &problem);
+        if (!text)
+            status = DbError { -2147467259, problem };
+        else
+            status = session.connection->openOdbc(*text, 30);
+    }
+    if (status) {
+        inform(messenger, QStringLiteral("信息文本"), QStringLiteral("错误信息：") + status->description);
+        return false;
+    }
+    return true;
+}
+
+bool ConnectFromSettings(AppSession& session, Messenger& messenger)
+{
+    const DbSettings s = readDbSettings(session.settingsPath);
+    const bool ok = OpenDatabase(session, messenger, s.UID, s.PWD, s.DBname, s.Svr, s.Driver);
+    if (!ok)
+        inform(messenger, QStringLiteral("连接提示"), QStringLiteral("数据库连接失败!"));
+    return ok;
+}
+
+StartupPath decideStartup(const QString& commandLine, AppSession& session, Messenger& messenger)
+{
+    if (commandLine.isEmpty())
+        return StartupPath::Login;
+    const std::optional<SessionState> handed = splitHandOff(commandLine);
+    if (!handed) {
+        inform(messenger, kProgramTitle,
+               QStringLiteral("启动参数不完整：需要以逗号分隔的十个字段，现有 %1 个。请登录。")
+                   .arg(commandLine.split(QLatin1Char(',')).size()));
+        return StartupPath::Login;
+    }
+    session.state = *handed;
+    return ConnectFromSettings(session, messenger) ? StartupPath::MainWindow : StartupPath::Login;
+}
+
+QString versionLabel()
+{
+    return QStringLiteral("V%1.%2版").arg(TRELLUM_VERSION_MAJOR).arg(TRELLUM_VERSION_MINOR);
+}
+
+} // namespace trellum

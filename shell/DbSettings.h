@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+namespace trellum {
+
+// The database settings of the per-user settings store: application "Quorvel2011", section
+// "DBConfig". A missing key reads as "". The program never writes them.
+//   Svr     the server; "sqlite:PATH" selects the embedded SQLite file PATH instead
+//   UID     login name       PWD     password       DBname  catalog
+//   Driver  optional: the ODBC driver name for SQL Server (default FreeTDS)
+struct DbSettings {
+    QString Svr;
+    QString UID;
+    QString PWD;
+    QString DBname;
+    QString Driver;
+};
+
+// Where the store lives for this user: $XDG_CONFIG_HOME/Quorvel2011.conf (~/.config by default).
+QString dbSettingsPath();
+// Reads the store at `path` (the user's store when empty).
+DbSettings readDbSettings(const QString& path = QString());
+
+} // namespace trellum
