@@ -2,6 +2,7 @@
 
 #include "ExportLayout.h"
 #include "Messenger.h"
+#include "Sheet.h"
 
 #include <QString>
 
@@ -26,6 +27,11 @@ public:
 
 // The chosen path without the extension of its file name; a dot in a folder name is never cut.
 QString exportBasePath(const QString& chosenPath);
+
+// Builds the sheet the workbook holds: title, the report's header lines, the copied header rows,
+// merges and fill, the data with the numeric columns, the totals fill, fonts, borders and footer.
+// Reads only the grid and the context; `host` (optional) sees the progress.
+Sheet BuildSheet(const ExportLayout& layout, const ExportContext& context, ExportHost* host = nullptr);
 
 // The export button: the guard row count, the hidden buttons, the save dialog with the default
 // name and the filter, the cancel message, then WriteWorkbook, and the buttons back.
