@@ -1,0 +1,21 @@
+#pragma once
+
+#include "Report.h"
+#include "ReportGrid.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+namespace trellum {
+
+// The grid as the headless runner's JSON document: report name, fixed rows, every row's texts,
+// every cell's background ("" or 6 hex digits of the blue-green-red value) and, for the
+// month-end, the seven type-analysis texts.
+QByteArray gridJson(const QString& report, const ReportGrid& grid, const std::optional<TypeAnalysis>& boxes);
+
+// The grid rows as CSV (RFC 4180, UTF-8, CRLF line ends).
+QByteArray gridCsv(const ReportGrid& grid);
+
+} // namespace trellum

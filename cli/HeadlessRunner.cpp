@@ -1,0 +1,257 @@
+#include "HeadlessRunner.h"
+
+#include "AppSession.h"
+#include "FilterQueries.h"
+#include "GridDocuments.h"
+#include "ReportCatalog.h"
+#include "ReportInfo.h"
+#include "SpreadsheetExport.h"
+
+#include <QCommandLineParser>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace trellum {
+
+namespace {
+
+const char* const kHelp =
+    "Runs one of Trellum's reports without windows and writes its grid.\n\n"
+    "  --report completion|ledger|performance|monthend   the report\n"
+    "  --from YYYY-MM-DD --to YYYY-MM-DD                 the period (both days included)\n"
+    "  --region CODE                                     the region (区域编号)\n"
+    "  --db FILE          the embedded SQLite database; without it the user's database settings\n"
+    "  --offices all|C1,C2,...    completion, monthend: the ticked offices (default all)\n"
+    "  --workers all|C1,C2,...    ledger, performance: the ticked workers (default all)\n"
+    "  --categories all|C1,C2,... the ticked repair categories (default all)\n"
+    "  --today YYYY-MM-DD the day of file names and footers (default: today)\n"
+    "  --remark TEXT      the month-end's remark box\n"
+    "  --json FILE|-      the grid as JSON (the default, to standard output, when no output is named)\n"
+    "  --csv FILE|-       the grid rows as CSV (RFC 4180, UTF-8)\n"
+    "  --xlsx PATH        export the workbook as the export button does with PATH chosen\n\n"
+    "'all' ticks the tree's root (every office or worker of the region) and every category in use.\n"
+    "With '-' standard output carries that document alone; messages go to standard error.\n"
+    "Exit status: 0 success; 2 bad arguments or refused criteria; 3 database error; 4 export error.\n";
+
+struct Failure {
+    int code;
+    QString message;
+};
+
+// No one answers the export's buttons and progress bar here.
+class SilentHost : public ExportHost {
+public:
+    void setCommandButtonsVisible(bool) override {}
+    void showProgress(int, int) override {}
+    void setProgress(int) override {}
+    void hideProgress() override {}
+};
+
+std::optional<QDate> parseDate(const QString& text)
+{
+    const QDate d = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    return d.isValid() && text.size() == 10 ? std::optional<QDate>(d) : std::nullopt;
+}
+
+std::optional<ReportKind> parseKind(const QString& name)
+{
+    for (ReportKind k : { ReportKind::Completion, ReportKind::Ledger, ReportKind::Performance, ReportKind::MonthEnd })
+        if (reportName(k) == name)
+            return k;
+    return std::nullopt;
+}
+
+// Ticks the listed codes (or all) among `codes`; returns the first unknown code, if any.
+std::optional<QString> tick(const QString& list, const QStringList& codes, std::vector<bool>& ticks)
+{
+    ticks.assign(std::size_t(codes.size()), list == QLatin1String("all"));
+    if (list == QLatin1String("all"))
+        return std::nullopt;
+    for (const QString& code : list.split(QLatin1Char(','))) {
+        const qsizetype i = codes.indexOf(code);
+        if (i < 0)
+            return code;
+        ticks[std::size_t(i)] = true;
+    }
+    return std::nullopt;
+}
+
+bool writeDocument(const QString& target, const QByteArray& data, QIODevice& out)
+{
+    if (target == QLatin1String("-"))
+        return out.write(data) == data.size();
+    QSaveFile file(target);
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit();
+}
+
+} // namespace
+
+int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messenger)
+{
+    auto say = [&](const QString& text) { inform(messenger, kReportMessageTitle, text); };
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromUtf8(kHelp));
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QStringList valued = { "report", "from", "to", "region", "db", "offices", "workers", "categories",
+                                 "today", "remark", "json", "csv", "xlsx" };
+    for (const QString& name : valued)
+        parser.addOption(QCommandLineOption(name, name, name));
+    const QCommandLineOption help(QStringList { "help", "h" }, QStringLiteral("this text"));
+    parser.addOption(help);
+    if (!parser.parse(arguments)) {
+        say(parser.errorText() + QStringLiteral("\n(trellum-report --help lists the options)"));
+        return kExitRefused;
+    }
+    if (parser.isSet(help)) {
+        out.write(kHelp);
+        return kExitOk;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        say(QStringLiteral("未知的参数: ") + parser.positionalArguments().join(QLatin1Char(' ')));
+        return kExitRefused;
+    }
+    for (const char* required : { "report", "from", "to", "region" }) {
+        if (!parser.isSet(QString::fromLatin1(required))) {
+            say(QStringLiteral("缺少参数 --%1 (trellum-report --help lists the options)").arg(QString::fromLatin1(required)));
+            return kExitRefused;
+        }
+    }
+    const std::optional<ReportKind> kind = parseKind(parser.value("report"));
+    if (!kind) {
+        say(QStringLiteral("未知的报表: %1 (completion, ledger, performance, monthend)").arg(parser.value("report")));
+        return kExitRefused;
+    }
+    const Report* report = findReport(*kind);
+    if (!report) {
+        say(QStringLiteral("报表 %1 尚未实现。").arg(reportName(*kind)));
+        return kExitRefused;
+    }
+    const std::optional<QDate> from = parseDate(parser.value("from"));
+    const std::optional<QDate> to = parseDate(parser.value("to"));
+    const std::optional<QDate> today = parser.isSet("today") ? parseDate(parser.value("today")) : QDate::currentDate();
+    if (!from || !to || !today) {
+        say(QStringLiteral("日期必须写成 YYYY-MM-DD 形式的有效日期。"));
+        return kExitRefused;
+    }
+    const bool workers = treeOfWorkers(*kind);
+    const char* treeOption = workers ? "workers" : "offices";
+    if (parser.isSet(workers ? "offices" : "workers")) {
+        say(QStringLiteral("报表 %1 不使用 --%2。").arg(reportName(*kind), QString::fromLatin1(workers ? "offices" : "workers")));
+        return kExitRefused;
+    }
+    if (parser.isSet("remark") && *kind != ReportKind::MonthEnd) {
+        say(QStringLiteral("--remark 只用于 monthend。"));
+        return kExitRefused;
+    }
+
+    // the connection: the named embedded file, or the user's settings
+    AppSession session;
+    const bool connected = parser.isSet("db")
+        ? OpenDatabase(session, messenger, QString(), QString(), QString(), QStringLiteral("sqlite:") + parser.value("db"))
+        : ConnectFromSettings(session, messenger);
+    if (!connected)
+        return kExitDatabase;
+    DbConnection& db = *session.connection;
+
+    // the filter panel as the window would hold it
+    std::vector<RegionEntry> regions;
+    CategoryTable categories;
+    FilterState state;
+    auto dbFailure = [&](const DbStatus& s) {
+        say(reportErrorText(*s));
+        return kExitDatabase;
+    };
+    if (const DbStatus s = loadRegions(db, regions))
+        return dbFailure(s);
+    const auto region = std::find_if(regions.begin(), regions.end(),
+                                     [&](const RegionEntry& r) { return r.code == parser.value("region"); });
+    if (region == regions.end()) {
+        say(QStringLiteral("区域 %1 不存在。").arg(parser.value("region")));
+        return kExitRefused;
+    }
+    if (const DbStatus s = loadCategories(db, categories))
+        return dbFailure(s);
+    if (const DbStatus s = loadTree(db, *kind, *region, state.nodes))
+        return dbFailure(s);
+
+    // the root is no code of its own: "all" ticks it (and so every node), a list ticks its nodes
+    QStringList nodeCodes;
+    for (const TreeNode& n : state.nodes)
+        nodeCodes << (n.member ? n.code : QString());
+    std::vector<bool> nodeTicks;
+    const QString nodeList = parser.isSet(treeOption) ? parser.value(treeOption) : QStringLiteral("all");
+    const auto unknownNode = tick(nodeList, nodeCodes, nodeTicks);
+    if (unknownNode || (nodeList != QLatin1String("all") && !state.nodes.empty() && nodeTicks[0])) {
+        say(QStringLiteral("%1 %2 不在区域 %3 的树中。")
+                .arg(workers ? QStringLiteral("维修人员") : QStringLiteral("小区"), unknownNode.value_or(QString()), region->code));
+        return kExitRefused;
+    }
+    for (std::size_t i = 0; i < state.nodes.size(); ++i)
+        state.nodes[i].checked = nodeTicks[i];
+    QStringList categoryCodes;
+    for (const CategoryEntry& c : categories)
+        categoryCodes << c.code;
+    const QString categoryList = parser.isSet("categories") ? parser.value("categories") : QStringLiteral("all");
+    if (const auto unknown = tick(categoryList, categoryCodes, state.categoryTicks)) {
+        say(QStringLiteral("报修类别 %1 不在类别列表中。").arg(*unknown));
+        return kExitRefused;
+    }
+    state.categories = categories;
+    state.startDate = *from;
+    state.endDate = *to;
+    state.region = *region;
+
+    ReportGrid grid;
+    report->layoutGrid(grid, categories);
+    ReportCriteria criteria;
+    if (const auto refused = captureCriteria(*kind, state, criteria)) {
+        say(refused->message);
+        return kExitRefused;
+    }
+    TypeAnalysis boxes;
+    if (const DbStatus s = report->run(db, RunInput { criteria, true, categories }, grid, boxes))
+        return dbFailure(s);
+
+    const std::optional<TypeAnalysis> shownBoxes = *kind == ReportKind::MonthEnd ? std::optional(boxes) : std::nullopt;
+    const bool anyOutput = parser.isSet("json") || parser.isSet("csv") || parser.isSet("xlsx");
+    if (parser.value("json") == "-" && parser.value("csv") == "-") {
+        say(QStringLiteral("--json - 与 --csv - 不能同时写到标准输出。"));
+        return kExitRefused;
+    }
+    if (parser.isSet("json") || !anyOutput) {
+        const QString target = parser.isSet("json") ? parser.value("json") : QStringLiteral("-");
+        if (!writeDocument(target, gridJson(reportName(*kind), grid, shownBoxes), out)) {
+            say(QStringLiteral("无法写入 ") + target);
+            return kExitExport;
+        }
+    }
+    if (parser.isSet("csv") && !writeDocument(parser.value("csv"), gridCsv(grid), out)) {
+        say(QStringLiteral("无法写入 ") + parser.value("csv"));
+        return kExitExport;
+    }
+    if (parser.isSet("xlsx")) {
+        const ExportLayout layout = report->exportLayout();
+        if (grid.rows() == layout.guardRowCount) {
+            say(QStringLiteral("表格中没有可导出的行，未写出工作簿。"));
+            return kExitExport;
+        }
+        ExportContext context;
+        context.grid = &grid;
+        context.startDate = *from;
+        context.endDate = *to;
+        context.regionName = region->name;
+        context.categoryNames = criteria.categoryNames;
+        context.today = *today;
+        context.title = reportInfo(*kind).title;
+        context.typeAnalysis = boxes;
+        context.remark = parser.value("remark");
+        SilentHost host;
+        if (!WriteWorkbook(layout, context, parser.value("xlsx"), host, messenger))
+            return kExitExport;
+    }
+    return kExitOk;
+}
+
+} // namespace trellum

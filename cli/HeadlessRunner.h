@@ -1,0 +1,17 @@
+#pragma once
+
+#include "Messenger.h"
+
+#include <QIODevice>
+#include <QStringList>
+
+namespace trellum {
+
+// Exit codes of the headless runner.
+enum HeadlessExit { kExitOk = 0, kExitRefused = 2, kExitDatabase = 3, kExitExport = 4 };
+
+// Runs one report without windows: the arguments of trellum-report (program name first),
+// documents to `out` (standard output) or files, every message to `messenger`.
+int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messenger);
+
+} // namespace trellum
