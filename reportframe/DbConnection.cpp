@@ -246,6 +246,8 @@ DbCursor DbConnection::select(const QString& sql)
 {
     DbCursor cursor;
     ++m_statements;
+    if (m_observer)
+        m_observer(sql);
     QSqlDatabase db = QSqlDatabase::database(m_name, false);
     if (m_backend == Backend::None || !db.isOpen()) {
         cursor.m_error = DbError { kUnspecifiedError, QStringLiteral("数据库连接未打开") };

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 
 namespace trellum {
@@ -71,6 +72,8 @@ public:
 
     // How many statements this connection has sent.
     long long statementsSent() const { return m_statements; }
+    // Hears every statement text before it is sent (the benchmarks replay them).
+    void setStatementObserver(std::function<void(const QString&)> observer) { m_observer = std::move(observer); }
 
     // The native SQLite handle (sqlite3*) for the embedded backend, else nullptr.
     void* sqliteHandle() const;
@@ -82,6 +85,7 @@ private:
     Backend m_backend = Backend::None;
     int m_commandTimeout = 30;
     long long m_statements = 0;
+    std::function<void(const QString&)> m_observer;
 };
 
 } // namespace trellum
