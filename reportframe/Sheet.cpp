@@ -6,8 +6,14 @@ namespace trellum {
 
 namespace {
 
-// A typed entry: a text that reads wholly as a decimal number is stored as that number.
-CellValue typedEntry(const QString& text)
+bool valid(const SheetRange& r)
+{
+    return r.top >= 1 && r.left >= 1 && r.bottom >= r.top && r.right >= r.left;
+}
+
+} // namespace
+
+CellValue Sheet::typedValue(const QString& text)
 {
     CellValue v;
     if (text.isEmpty())
@@ -41,11 +47,11 @@ CellValue typedEntry(const QString& text)
     return v;
 }
 
-} // namespace
-
 template <typename F>
 void Sheet::forEach(const SheetRange& range, F&& f)
 {
+    if (!valid(range))
+        return;
     for (int r = range.top; r <= range.bottom; ++r)
         for (int c = range.left; c <= range.right; ++c)
             f(m_cells[{ r, c }].second);
@@ -55,18 +61,33 @@ void Sheet::setText(int row, int col, const QString& text)
 {
     if (row < 1 || col < 1)
         return;
-    m_cells[{ row, col }].first = typedEntry(text);
+    // only the top-left cell of a merged area holds its value
+    const std::optional<SheetRange> area = mergeAt(row, col);
+    if (area && (area->top != row || area->left != col))
+        return;
+    m_cells[{ row, col }].first = typedValue(text);
 }
 
 void Sheet::merge(const SheetRange& range)
 {
-    if (range.top < 1 || range.left < 1 || range.bottom < range.top || range.right < range.left)
+    if (!valid(range) || range.isSingleCell())
         return;
     m_merges.erase(std::remove_if(m_merges.begin(), m_merges.end(),
                                   [&](const SheetRange& m) { return m.overlaps(range); }),
                    m_merges.end());
-    if (range.top == range.bottom && range.left == range.right)
-        return;
+    // the first value of the rectangle, row by row, becomes the merged area's value
+    std::optional<CellValue> kept;
+    for (auto it = m_cells.lower_bound({ range.top, range.left });
+         it != m_cells.end() && it->first.first <= range.bottom; ++it) {
+        const auto [row, col] = it->first;
+        if (!range.contains(row, col))
+            continue;
+        if (!kept && it->second.first.kind != CellValue::Kind::Empty)
+            kept = it->second.first;
+        it->second.first = CellValue();
+    }
+    if (kept)
+        m_cells[{ range.top, range.left }].first = *kept;
     m_merges.push_back(range);
 }
 
@@ -137,6 +158,14 @@ CellStyle Sheet::style(int row, int col) const
     if (w != m_rowWrap.end() && w->second)
         s.wrap = true;
     return s;
+}
+
+std::optional<SheetRange> Sheet::mergeAt(int row, int col) const
+{
+    for (const SheetRange& m : m_merges)
+        if (m.contains(row, col))
+            return m;
+    return std::nullopt;
 }
 
 int Sheet::lastRow() const

@@ -25,7 +25,13 @@ public:
     virtual void resetPointer() {}
 };
 
-// The chosen path without the extension of its file name; a dot in a folder name is never cut.
+// The save dialog's file-type filter: one entry named 电子表 listing both patterns.
+inline const QString kExportFileFilter = QStringLiteral("电子表|*.xls;*.xlsx");
+// The message of a cancelled save dialog.
+inline const QString kExportCancelledMessage = QStringLiteral("您取消了导出操作！");
+
+// The chosen path without the extension of its file name: everything from the last "." of the
+// file-name part on is cut ("/" and "\\" end folder names; a dot in a folder name is never cut).
 QString exportBasePath(const QString& chosenPath);
 
 // Builds the sheet the workbook holds: title, the report's header lines, the copied header rows,

@@ -1,0 +1,282 @@
+#include "XlsxWorkbook.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <xlsxwriter.h>
+
+#include <cerrno>
+#include <map>
+#include <set>
+#include <system_error>
+#include <tuple>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace trellum {
+
+namespace {
+
+WorkbookError systemError(int number, const QByteArray& path)
+{
+    return { number, QString::fromStdString(std::generic_category().message(number)) + QStringLiteral(": ")
+                         + QFile::decodeName(path) };
+}
+
+WorkbookError writerError(lxw_error number)
+{
+    return { number, QString::fromUtf8(lxw_strerror(number)) };
+}
+
+// Owns a workbook until it is closed; one that is never closed is freed without writing a file.
+class WorkbookHandle {
+public:
+    explicit WorkbookHandle(lxw_workbook* workbook) : m_workbook(workbook) {}
+    ~WorkbookHandle()
+    {
+        if (m_workbook)
+            lxw_workbook_free(m_workbook);
+    }
+    WorkbookHandle(const WorkbookHandle&) = delete;
+    WorkbookHandle& operator=(const WorkbookHandle&) = delete;
+
+    lxw_workbook* get() const { return m_workbook; }
+    // Writes the file and frees the workbook, whatever the outcome.
+    lxw_error close() { return workbook_close(std::exchange(m_workbook, nullptr)); }
+
+private:
+    lxw_workbook* m_workbook;
+};
+
+// A temporary file in the target's folder, removed again unless it was moved over the target.
+class SiblingTempFile {
+public:
+    SiblingTempFile() = default;
+    ~SiblingTempFile()
+    {
+        if (!m_path.isEmpty())
+            ::unlink(m_path.constData()); // nothing more can be done if this fails
+    }
+    SiblingTempFile(const SiblingTempFile&) = delete;
+    SiblingTempFile& operator=(const SiblingTempFile&) = delete;
+
+    const QByteArray& path() const { return m_path; }
+
+    // Creates an empty file with a fresh name beside `target`, with the permissions a new file gets.
+    std::optional<WorkbookError> create(const QString& target)
+    {
+        const QByteArray folder = QFile::encodeName(QFileInfo(target).path());
+        for (int attempt = 0; attempt < 64; ++attempt) {
+            const QByteArray name = folder + "/.trellum-"
+                + QByteArray::number(QRandomGenerator::global()->generate(), 16) + ".part";
+            const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd < 0) {
+                if (errno == EEXIST)
+                    continue;
+                return systemError(errno, folder);
+            }
+            m_path = name;
+            if (::close(fd) != 0)
+                return systemError(errno, name);
+            return std::nullopt;
+        }
+        return systemError(EEXIST, folder);
+    }
+
+    // Flushes the written file to the disk and moves it over `target`; an existing target file
+    // passes its permissions on.
+    std::optional<WorkbookError> replace(const QString& target)
+    {
+        const QByteArray to = QFile::encodeName(target);
+        const int fd = ::open(m_path.constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return systemError(errno, m_path);
+        const bool synced = ::fsync(fd) == 0;
+        const int syncErrno = errno;
+        if (::close(fd) != 0)
+            return systemError(errno, m_path);
+        if (!synced)
+            return systemError(syncErrno, m_path);
+        struct stat existing {};
+        if (::stat(to.constData(), &existing) == 0 && S_ISREG(existing.st_mode)
+            && ::chmod(m_path.constData(), existing.st_mode & 07777) != 0)
+            return systemError(errno, m_path);
+        if (::rename(m_path.constData(), to.constData()) != 0)
+            return systemError(errno, to);
+        m_path.clear();
+        return std::nullopt;
+    }
+
+private:
+    QByteArray m_path;
+};
+
+// One cell format per distinct style, made the first time the style is asked for.
+class FormatTable {
+public:
+    explicit FormatTable(lxw_workbook* workbook) : m_workbook(workbook) {}
+
+    // The format of `style`: nullptr for the default style unless `explicitDefault` (a cell of a
+    // merged area must carry a format of its own, or it takes the merge's). Null on failure too.
+    lxw_format* get(const CellStyle& style, bool explicitDefault)
+    {
+        if (style == CellStyle() && !explicitDefault)
+            return nullptr;
+        const auto key = std::make_tuple(int(style.align), style.numberFormat, style.fill, style.fontName,
+                                         style.bold, style.fontSize, style.border, style.wrap);
+        const auto found = m_formats.find(key);
+        if (found != m_formats.end())
+            return found->second;
+        lxw_format* f = workbook_add_format(m_workbook);
+        if (!f)
+            return nullptr;
+        switch (style.align) {
+        case SheetAlign::General: break;
+        case SheetAlign::Left: format_set_align(f, LXW_ALIGN_LEFT); break;
+        case SheetAlign::Centre: format_set_align(f, LXW_ALIGN_CENTER); break;
+        case SheetAlign::Right: format_set_align(f, LXW_ALIGN_RIGHT); break;
+        }
+        if (!style.numberFormat.isEmpty())
+            format_set_num_format(f, style.numberFormat.toUtf8().constData());
+        if (style.fill) {
+            // blue-green-red in, red-green-blue out
+            const BgrColour c = *style.fill;
+            format_set_bg_color(f, lxw_color_t(((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu)));
+        }
+        if (!style.fontName.isEmpty())
+            format_set_font_name(f, style.fontName.toUtf8().constData());
+        if (style.bold)
+            format_set_bold(f);
+        if (style.fontSize > 0)
+            format_set_font_size(f, style.fontSize);
+        if (style.border)
+            format_set_border(f, LXW_BORDER_THIN);
+        if (style.wrap)
+            format_set_text_wrap(f);
+        m_formats.emplace(key, f);
+        return f;
+    }
+
+private:
+    using Key = std::tuple<int, QString, std::optional<BgrColour>, QString, bool, double, bool, bool>;
+    lxw_workbook* m_workbook;
+    std::map<Key, lxw_format*> m_formats;
+};
+
+bool insideSheet(int row, int col)
+{
+    return row >= 1 && col >= 1 && row <= LXW_ROW_MAX && col <= LXW_COL_MAX;
+}
+
+lxw_error writeValue(lxw_worksheet* ws, int row, int col, const CellValue& value, lxw_format* format)
+{
+    const auto r = lxw_row_t(row - 1);
+    const auto c = lxw_col_t(col - 1);
+    switch (value.kind) {
+    case CellValue::Kind::Number: return worksheet_write_number(ws, r, c, value.number, format);
+    case CellValue::Kind::Text: return worksheet_write_string(ws, r, c, value.text.toUtf8().constData(), format);
+    case CellValue::Kind::Empty: break;
+    }
+    return format ? worksheet_write_blank(ws, r, c, format) : LXW_NO_ERROR;
+}
+
+} // namespace
+
+std::optional<WorkbookError> XlsxWorkbook::saveAs(const QString& path) const
+{
+    SiblingTempFile temp;
+    if (auto error = temp.create(path))
+        return error;
+    if (auto error = writeTo(temp.path()))
+        return error;
+    return temp.replace(path);
+}
+
+std::optional<WorkbookError> XlsxWorkbook::writeTo(const QByteArray& file) const
+{
+    WorkbookHandle workbook(workbook_new(file.constData()));
+    if (!workbook.get())
+        return writerError(LXW_ERROR_MEMORY_MALLOC_FAILED);
+    lxw_worksheet* ws = workbook_add_worksheet(workbook.get(), nullptr);
+    if (!ws)
+        return writerError(LXW_ERROR_MEMORY_MALLOC_FAILED);
+    FormatTable formats(workbook.get());
+    const WorkbookError noFormat = writerError(LXW_ERROR_MEMORY_MALLOC_FAILED);
+    const WorkbookError outside = writerError(LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE);
+
+    for (const auto& [col, width] : m_sheet.columnWidths()) {
+        if (!insideSheet(1, col))
+            return outside;
+        if (const lxw_error e = worksheet_set_column(ws, lxw_col_t(col - 1), lxw_col_t(col - 1), width, nullptr))
+            return writerError(e);
+    }
+
+    std::set<int> rows;
+    for (const auto& [row, height] : m_sheet.rowHeights())
+        rows.insert(row);
+    for (const auto& [row, wrap] : m_sheet.rowWraps())
+        rows.insert(row);
+    for (const int row : rows) {
+        if (!insideSheet(row, 1))
+            return outside;
+        const auto height = m_sheet.rowHeights().find(row);
+        const auto wrap = m_sheet.rowWraps().find(row);
+        lxw_format* format = nullptr;
+        if (wrap != m_sheet.rowWraps().end() && wrap->second) {
+            CellStyle wrapped;
+            wrapped.wrap = true;
+            if (!(format = formats.get(wrapped, false)))
+                return noFormat;
+        }
+        const double points = height == m_sheet.rowHeights().end() ? LXW_DEF_ROW_HEIGHT : height->second;
+        if (const lxw_error e = worksheet_set_row(ws, lxw_row_t(row - 1), points, format))
+            return writerError(e);
+    }
+
+    // A merged area first gets the top-left cell's format on every cell, then each of its cells
+    // is written again with its own style (a default style explicitly, so as to replace the
+    // merge's), the top-left one with the area's value.
+    for (const SheetRange& m : m_sheet.merges()) {
+        if (!insideSheet(m.top, m.left) || !insideSheet(m.bottom, m.right))
+            return outside;
+        lxw_format* topLeft = formats.get(m_sheet.style(m.top, m.left), true);
+        if (!topLeft)
+            return noFormat;
+        if (const lxw_error e = worksheet_merge_range(ws, lxw_row_t(m.top - 1), lxw_col_t(m.left - 1),
+                                                      lxw_row_t(m.bottom - 1), lxw_col_t(m.right - 1), "", topLeft))
+            return writerError(e);
+        for (int r = m.top; r <= m.bottom; ++r)
+            for (int c = m.left; c <= m.right; ++c) {
+                lxw_format* own = formats.get(m_sheet.style(r, c), true);
+                if (!own)
+                    return noFormat;
+                const CellValue value = r == m.top && c == m.left ? m_sheet.value(r, c) : CellValue();
+                if (const lxw_error e = writeValue(ws, r, c, value, own))
+                    return writerError(e);
+            }
+    }
+
+    for (const auto& [pos, cell] : m_sheet.cells()) {
+        const auto [row, col] = pos;
+        if (m_sheet.mergeAt(row, col))
+            continue;
+        if (!insideSheet(row, col))
+            return outside;
+        const CellStyle style = m_sheet.style(row, col);
+        lxw_format* format = formats.get(style, false);
+        if (!format && !(style == CellStyle()))
+            return noFormat;
+        if (const lxw_error e = writeValue(ws, row, col, cell.first, format))
+            return writerError(e);
+    }
+
+    if (const lxw_error e = workbook.close())
+        return writerError(e);
+    return std::nullopt;
+}
+
+} // namespace trellum

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "Sheet.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace trellum {
+
+// Why a workbook could not be written: a number (the writer's error code, or the system's error
+// number for a file operation) and a description.
+struct WorkbookError {
+    long long number = 0;
+    QString description;
+};
+
+// Writes a Sheet as the one worksheet of a new .xlsx workbook. Every distinct cell style becomes
+// one cell format, built when the file is written; colours are turned from blue-green-red into
+// the file's red-green-blue; each cell of a merged area carries its own style, so borders and
+// fills of merged areas are drawn as on any other cell.
+//
+// The file is written to a temporary file beside the target and moved over the target only once
+// it is complete: a failed save leaves an existing file of that name as it was and no stray file.
+class XlsxWorkbook {
+public:
+    // The workbook of `sheet`, which must outlive it.
+    explicit XlsxWorkbook(const Sheet& sheet) : m_sheet(sheet) {}
+
+    // Writes the workbook under `path` exactly (no extension is added); nullopt when it was saved.
+    std::optional<WorkbookError> saveAs(const QString& path) const;
+
+private:
+    std::optional<WorkbookError> writeTo(const QByteArray& file) const;
+
+    const Sheet& m_sheet;
+};
+
+} // namespace trellum
