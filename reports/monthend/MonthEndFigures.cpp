@@ -1,14 +1,182 @@
 #include "MonthEndReport.h"
 
+#include "CellText.h"
+
+#include <optional>
+#include <utility>
+#include <vector>
+
 namespace trellum {
 
-void MonthEndReport::layoutGrid(ReportGrid&, const CategoryTable&) const
+namespace {
+
+constexpr int kHeaderRows = MonthEndReport::kHeaderRows;
+constexpr int kStandardColumns = MonthEndReport::kStandardColumns;
+
+// Header rows 0 and 1 of the standard columns.
+const char16_t* const kHeader0[kStandardColumns] = {
+    u"序", u"小区名称", u"上月结转", u"本月报修", u"本月注解", u"本月外转", u"转计划单",
+    u"实际报修", u"实际报修", u"实际报修", u"实际报修", u"本月超期", u"本月超期",
+    u"本月完成", u"本月完成", u"本月完成", u"本月完成", u"及时率", u"本月结转",
+};
+const char16_t* const kHeader1[kStandardColumns] = {
+    u"序", u"小区名称", u"上月结转", u"本月报修", u"本月注解", u"本月外转", u"转计划单",
+    u"直管房", u"公用部位", u"售后房", u"合计", u"一", u"三",
+    u"直管房", u"公用部位", u"售后房", u"合计", u"及时率", u"本月结转",
+};
+
+// A count of the outer statement: empty for NULL (no matching order), else an integer.
+QString countText(const DbCursor& cur, const QString& field)
 {
+    return cur.isNull(field) ? QString() : formatNumber(cur.number(field), QStringLiteral("0"));
 }
 
-DbStatus MonthEndReport::run(DbConnection&, const RunInput&, ReportGrid&, TypeAnalysis&) const
+// One row of the outer statement: the office and its counts by grid column.
+struct OfficeRow {
+    std::optional<QString> code; // gyd_dh, absent for an office without a 设置管理处 row
+    QString name;
+    std::vector<std::pair<int, QString>> counts;
+};
+
+OfficeRow readOffice(const DbCursor& cur)
 {
-    return DbError { -1, QStringLiteral("报表尚未实现") };
+    static const std::pair<int, const char16_t*> kFields[] = {
+        { 2, u"上月结转" }, { 3, u"本月报修" }, { 4, u"转注销" }, { 6, u"转计划" },
+        { 7, u"直管房" }, { 8, u"公用部位" }, { 9, u"售后房" },
+        { 13, u"直管房完成" }, { 14, u"公用部位完成" }, { 15, u"售后房完成" }, { 18, u"本月结存" },
+    };
+    OfficeRow row;
+    if (!cur.isNull(QStringLiteral("gyd_dh")))
+        row.code = cur.text(QStringLiteral("gyd_dh"));
+    row.name = cur.text(QStringLiteral("gyd_name"));
+    for (const auto& [col, field] : kFields)
+        row.counts.emplace_back(col, countText(cur, QString::fromUtf16(field)));
+    return row;
+}
+
+// Column `to` := the sum of the numeric values of columns `from` to `from` + 2 (empty counts 0).
+void writeSum(ReportGrid& grid, int row, int from, int to)
+{
+    double sum = 0;
+    for (int c = from; c < from + 3; ++c)
+        sum += cellNumber(grid.text(row, c));
+    grid.setText(row, to, plainNumber(sum));
+}
+
+// The totals row over every column from 2 on; the never-filled columns total "0" as well.
+void appendTotals(ReportGrid& grid)
+{
+    std::vector<double> sums(std::size_t(grid.cols()), 0.0);
+    for (int r = kHeaderRows; r < grid.rows(); ++r)
+        for (int c = 2; c < grid.cols(); ++c)
+            sums[std::size_t(c)] += cellNumber(grid.text(r, c));
+    const int t = grid.appendRow();
+    grid.setRow(t);
+    // the totals row is numbered too: one more than the office rows
+    grid.setText(t, 0, QString::number(t - 1));
+    grid.setText(t, 1, QStringLiteral("合计"));
+    for (int c = 2; c < grid.cols(); ++c)
+        grid.setText(t, c, plainNumber(sums[std::size_t(c)]));
+    for (int c = 1; c < grid.cols(); ++c)
+        grid.setBackground(t, c, kTotalColour);
+}
+
+} // namespace
+
+void MonthEndReport::layoutGrid(ReportGrid& grid, const CategoryTable& categories) const
+{
+    LayoutMonthEndGrid(grid, categories);
+}
+
+DbStatus MonthEndReport::run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes) const
+{
+    return RunMonthEndCounts(db, input, grid, boxes);
+}
+
+void MonthEndReport::LayoutMonthEndGrid(ReportGrid& grid, const CategoryTable& categories)
+{
+    const int cols = kStandardColumns + int(categories.size());
+    grid.setRedraw(false);
+    grid.setRows(kHeaderRows);
+    grid.setCols(cols);
+    grid.setFixedRows(kHeaderRows);
+    grid.setFixedCols(1);
+    QString format = QStringLiteral("^|< |> |> |> |> |> |> |> |> |> |> |> |> |> |> |> |> |> ");
+    for (std::size_t j = 0; j < categories.size(); ++j)
+        format += QStringLiteral("|>");
+    grid.setFormatString(format);
+    grid.setMergeCells(true);
+    for (int c = 0; c < cols; ++c)
+        grid.setHeaderAlign(c, CellAlign::Centre);
+    grid.setWordWrap(true);
+    grid.setRowHeight(0, 300);
+    grid.setRowHeight(1, 800);
+    for (int c = 0; c < kStandardColumns; ++c) {
+        grid.setText(0, c, QString::fromUtf16(kHeader0[c]));
+        grid.setText(1, c, QString::fromUtf16(kHeader1[c]));
+        grid.setColWidth(c, c == 1 ? 3000 : 600);
+    }
+    for (int j = 0; j < int(categories.size()); ++j) {
+        const int c = kStandardColumns + j;
+        grid.setText(0, c, QStringLiteral("工种分析"));
+        grid.setText(1, c, categories[std::size_t(j)].name);
+        grid.setColWidth(c, 600);
+    }
+    grid.setMergeRow(0, true);
+    for (int c : { 0, 1, 2, 3, 4, 5, 6, 17, 18 })
+        grid.setMergeCol(c, true);
+    grid.setRedraw(true);
+}
+
+DbStatus MonthEndReport::RunMonthEndCounts(DbConnection& db, const RunInput& input, ReportGrid& grid,
+                                           TypeAnalysis& boxes)
+{
+    boxes = TypeAnalysis();
+    auto fail = [&](const DbError& e) -> DbStatus {
+        grid.setRows(kHeaderRows);
+        grid.setRedraw(true);
+        boxes = TypeAnalysis();
+        return e;
+    };
+
+    // The outer result is read whole before the category statements go out on the same connection,
+    // which serves one open result at a time on the server backend.
+    db.setCommandTimeout(0);
+    DbCursor cur = db.select(countsStatement(input.criteria));
+    grid.setRedraw(false);
+    grid.setRows(kHeaderRows);
+    if (cur.failed())
+        return fail(*cur.error());
+    std::vector<OfficeRow> offices;
+    while (cur.next())
+        offices.push_back(readOffice(cur));
+    if (cur.failed())
+        return fail(*cur.error());
+
+    for (const OfficeRow& office : offices) {
+        const int r = grid.appendRow();
+        grid.setRow(r);
+        grid.setText(r, 0, QString::number(r - 1));
+        // an office mapped to the region without a 设置管理处 row shows with an empty name
+        grid.setText(r, 1, office.name);
+        for (const auto& [col, text] : office.counts)
+            grid.setText(r, col, text);
+        writeSum(grid, r, 7, 10);
+        writeSum(grid, r, 13, 16);
+        // without an office code there is nothing to count per category
+        if (office.code) {
+            if (DbStatus s = FillCategoryCells(db, input, grid, *office.code))
+                return fail(*s);
+        }
+    }
+
+    grid.setRedraw(false);
+    appendTotals(grid);
+    grid.setRedraw(true);
+
+    if (DbStatus s = FillTypeAnalysis(db, input.criteria, boxes))
+        return fail(*s);
+    return std::nullopt;
 }
 
 } // namespace trellum
