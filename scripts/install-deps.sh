@@ -16,10 +16,9 @@ packages=(
   libgtest-dev python3 python3-openpyxl xvfb xauth
   # fonts for the windows and the screenshots
   fonts-wqy-microhei fonts-noto-cjk
+  # the sanitizer build and the fuzzers
+  clang-14 libclang-rt-14-dev
 )
-if [ "${TRELLUM_WITH_FUZZ:-0}" = 1 ]; then
-  packages+=(clang-14 libclang-rt-14-dev)
-fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,199 @@
+#include "FixtureDb.h"
+#include "HeadlessRunner.h"
+#include "RecordingMessenger.h"
+
+#include <QtTest>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+using namespace trellum;
+
+namespace {
+
+// Region 01 (offices 0101, 0102; 0103 ended) and region 02; categories 1 and 2 (3 ended).
+void fill(test::FixtureDb& db)
+{
+    db.addRegion(QStringLiteral("01"), QStringLiteral("东区"));
+    db.addRegion(QStringLiteral("02"), QStringLiteral("西区"));
+    db.addOffice(QStringLiteral("01"), QStringLiteral("0101"), QStringLiteral("阳光花园"));
+    db.addOffice(QStringLiteral("01"), QStringLiteral("0102"), QStringLiteral("明月, \"小区\""));
+    db.addOffice(QStringLiteral("01"), QStringLiteral("0103"), QStringLiteral("旧城"), QStringLiteral("2020-01-01"));
+    db.addCategory(QStringLiteral("1"), QStringLiteral("水电"));
+    db.addCategory(QStringLiteral("2"), QStringLiteral("土建"));
+    db.addCategory(QStringLiteral("3"), QStringLiteral("旧类"), QStringLiteral("2020-01-01"));
+    test::FixtureDb::Order o;
+    o.office = QStringLiteral("0101");
+    o.region = QStringLiteral("01");
+    o.reported = QStringLiteral("2024-01-02");
+    o.closed = QStringLiteral("2024-01-03");
+    o.revisited = 1;
+    o.accepted = 1;
+    db.addOrder(o);
+    o.category = QStringLiteral("2");
+    o.accepted = 0;
+    db.addOrder(o);
+}
+
+struct Run {
+    int code = -1;
+    QByteArray out;
+    test::RecordingMessenger messenger;
+};
+
+std::unique_ptr<Run> run(const QStringList& args)
+{
+    auto r = std::make_unique<Run>();
+    QBuffer buffer(&r->out);
+    buffer.open(QIODevice::WriteOnly);
+    r->code = runHeadless(QStringList { QStringLiteral("trellum-report") } + args, buffer, r->messenger);
+    return r;
+}
+
+QStringList base(const QString& db)
+{
+    return { "--report", "completion", "--from", "2024-01-01", "--to", "2024-01-31", "--region", "01", "--db", db };
+}
+
+} // namespace
+
+class TestHeadless : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void jsonHoldsTheWholeGrid()
+    {
+        test::FixtureDb db;
+        fill(db);
+        db.close();
+        const auto r = run(base(db.path()) << "--json" << "-");
+        QCOMPARE(r->code, 0);
+        QVERIFY(r->messenger.messages.isEmpty());
+        QJsonParseError error;
+        const QJsonObject doc = QJsonDocument::fromJson(r->out, &error).object();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(doc["report"].toString(), QStringLiteral("completion"));
+        QCOMPARE(doc["fixedRows"].toInt(), 2);
+        const QJsonArray rows = doc["rows"].toArray();
+        QCOMPARE(rows.size(), 2 + 3 + 1); // every office mapped to the region, ended one included
+        QCOMPARE(rows[0].toArray().size(), 9);
+        QCOMPARE(rows[0].toArray()[2].toString(), QStringLiteral("回访率"));
+        const QJsonArray total = rows[5].toArray();
+        QCOMPARE(total[1].toString(), QStringLiteral("合计"));
+        QCOMPARE(total[2].toString(), QStringLiteral("2")); // all categories ticked
+        QCOMPARE(total[7].toString(), QStringLiteral("50.00"));
+        const QJsonArray backgrounds = doc["backgrounds"].toArray();
+        QCOMPARE(backgrounds[5].toArray()[0].toString(), QString());
+        QCOMPARE(backgrounds[5].toArray()[1].toString(), QStringLiteral("FFC0C0"));
+        QCOMPARE(backgrounds[2].toArray()[1].toString(), QString());
+        QVERIFY(!doc.contains("typeAnalysis"));
+    }
+
+    void listedCodesNarrowTheRun()
+    {
+        test::FixtureDb db;
+        fill(db);
+        db.close();
+        const auto r = run(base(db.path()) << "--offices" << "0102" << "--categories" << "1");
+        QCOMPARE(r->code, 0);
+        const QJsonArray rows = QJsonDocument::fromJson(r->out).object()["rows"].toArray();
+        QCOMPARE(rows.last().toArray()[2].toString(), QStringLiteral("0"));
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QStringList>("change");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("end before start") << QStringList { "--to", "2023-12-31" } << 2
+                                          << QStringLiteral("开始日期不能大于结束日期,请重新设定!");
+        QTest::newRow("unknown office") << QStringList { "--offices", "0199" } << 2 << QStringLiteral("0199");
+        QTest::newRow("ended office is not in the tree") << QStringList { "--offices", "0103" } << 2 << QStringLiteral("0103");
+        QTest::newRow("empty office code") << QStringList { "--offices", "" } << 2 << QStringLiteral("不在区域");
+        QTest::newRow("ended category") << QStringList { "--categories", "3" } << 2 << QStringLiteral("3");
+        QTest::newRow("unknown region") << QStringList { "--region", "09" } << 2 << QStringLiteral("09");
+        QTest::newRow("workers on an office report") << QStringList { "--workers", "all" } << 2 << QStringLiteral("--workers");
+        QTest::newRow("bad date") << QStringList { "--from", "2024-02-30" } << 2 << QStringLiteral("YYYY-MM-DD");
+        QTest::newRow("unknown report") << QStringList { "--report", "weekly" } << 2 << QStringLiteral("weekly");
+        QTest::newRow("unknown option") << QStringList { "--colour" } << 2 << QStringLiteral("colour");
+        QTest::newRow("missing database") << QStringList { "--db", "/nonexistent/trellum.db" } << 3 << QStringLiteral("错误信息：");
+        QTest::newRow("region without offices") << QStringList { "--region", "02" } << 2 << QStringLiteral("请勾选小区!");
+    }
+    void refusals()
+    {
+        QFETCH(QStringList, change);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        test::FixtureDb db;
+        fill(db);
+        db.close();
+        QStringList args = base(db.path());
+        for (int i = 0; i < change.size(); ++i) {
+            const qsizetype at = args.indexOf(change[i]);
+            if (at >= 0 && i + 1 < change.size() && !change[i + 1].startsWith("--")) {
+                args[at + 1] = change[++i];
+            } else if (at >= 0) {
+                args[at] = change[i];
+            } else {
+                args << change[i];
+                if (i + 1 < change.size() && !change[i + 1].startsWith("--"))
+                    args << change[++i];
+            }
+        }
+        const auto r = run(args);
+        QCOMPARE(r->code, code);
+        QVERIFY(r->out.isEmpty());
+        QVERIFY2(r->messenger.texts().join('\n').contains(message), qPrintable(r->messenger.texts().join('\n')));
+    }
+
+    void databaseErrorUsesTheReportForm()
+    {
+        test::FixtureDb db;
+        fill(db);
+        db.exec(QStringLiteral("DROP TABLE PG派工单"));
+        db.close();
+        const auto r = run(base(db.path()));
+        QCOMPARE(r->code, 3);
+        QVERIFY(r->messenger.texts().join('\n').startsWith(QStringLiteral("错误码: ")));
+    }
+
+    void csvIsRfc4180()
+    {
+        test::FixtureDb db;
+        fill(db);
+        db.close();
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("grid.csv"));
+        const auto r = run(base(db.path()) << "--csv" << csv);
+        QCOMPARE(r->code, 0);
+        QFile f(csv);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray text = f.readAll();
+        QVERIFY(text.startsWith("序,小区名称,回访率,回访率,回访率,质量合格率,质量合格率,质量合格率,备注\r\n"));
+        QVERIFY(text.contains(",\"明月, \"\"小区\"\"\","));
+        QVERIFY(r->out.isEmpty()); // a named file, nothing on standard output
+    }
+
+    void standardOutputCarriesTheDocumentAlone()
+    {
+        test::FixtureDb db;
+        fill(db);
+        db.close();
+        QProcess p;
+        p.start(QStringLiteral(TRELLUM_REPORT_BINARY), base(db.path()) << "--json" << "-" << "--region" << "01");
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 0);
+        QJsonParseError error;
+        QJsonDocument::fromJson(p.readAllStandardOutput(), &error);
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QProcess refused;
+        refused.start(QStringLiteral(TRELLUM_REPORT_BINARY), base(db.path()) << "--region" << "09");
+        QVERIFY(refused.waitForFinished(60000));
+        QCOMPARE(refused.exitCode(), 2);
+        QVERIFY(refused.readAllStandardOutput().isEmpty());
+        QVERIFY(QString::fromUtf8(refused.readAllStandardError()).contains(QStringLiteral("区域 09 不存在")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHeadless)
+#include "test_headless.moc"
