@@ -42,6 +42,8 @@ struct ExportLayout {
     int sheetColumns = 0;           // N; 0 means the grid's column count
     int headerRows = 2;             // H
     std::map<int, NumericColumn> numericColumns;
+    int numericFromColumn = -1;     // every grid column from this one on is numeric too (-1: none)
+    NumericColumn numericTail;      // ... with this format
     bool headerFill = true;         // fill rows 4 to 3 + H with the total colour
     QString successMessage;
     int titleBoldLastColumn = 0;    // 0 means N
@@ -54,6 +56,15 @@ struct ExportLayout {
     Step headerMerges;      // after the header copy, before the header fill
     std::function<void(Sheet&, const ExportContext&, int gridRow, int sheetRow)> perRowRule;
     Step footer;
+
+    // The number format of a grid column, or nullptr for a column written as text.
+    const NumericColumn* numericColumn(int col) const
+    {
+        const auto it = numericColumns.find(col);
+        if (it != numericColumns.end())
+            return &it->second;
+        return numericFromColumn >= 0 && col >= numericFromColumn ? &numericTail : nullptr;
+    }
 
     // The default file name the save dialog offers.
     QString defaultFileName(const QDate& start, const QDate& end, const QDate& today) const

@@ -80,16 +80,16 @@ Sheet BuildSheet(const ExportLayout& layout, const ExportContext& given, ExportH
             host->setProgress(i - 2);
         for (int j = 0; j < grid.cols(); ++j) {
             const QString text = grid.text(i, j);
-            const auto numeric = layout.numericColumns.find(j);
-            if (numeric == layout.numericColumns.end()) {
+            const NumericColumn* numeric = layout.numericColumn(j);
+            if (!numeric) {
                 sheet.setText(i + 4, j + 1, text);
                 continue;
             }
-            if (text.isEmpty() && !numeric->second.formatWhenEmpty)
+            if (text.isEmpty() && !numeric->formatWhenEmpty)
                 continue;
             const SheetRange cell = SheetRange::cell(i + 4, j + 1);
-            sheet.setNumberFormat(cell, numeric->second.format);
-            sheet.setText(i + 4, j + 1, numericText(text, numeric->second.format));
+            sheet.setNumberFormat(cell, numeric->format);
+            sheet.setText(i + 4, j + 1, numericText(text, numeric->format));
             sheet.setAlignment(cell, SheetAlign::Right);
         }
         if (layout.perRowRule)
@@ -100,7 +100,7 @@ Sheet BuildSheet(const ExportLayout& layout, const ExportContext& given, ExportH
     sheet.setFill(rows(r + 3, r + 3, n), kTotalColour);
 
     const int boldTo = layout.titleBoldLastColumn > 0 ? layout.titleBoldLastColumn : n;
-    sheet.setFontName(rows(1, 1, boldTo), kSheetFont);
+    sheet.setFontName(rows(1, 1, n), kSheetFont);
     sheet.setFontBold(rows(1, 1, boldTo), true);
     sheet.setFontName(rows(2, r + layout.fontLastRowOffset, n), kSheetFont);
     sheet.setFontSize(rows(2, r + layout.fontLastRowOffset, n), kSheetFontSize);

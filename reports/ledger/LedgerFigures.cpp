@@ -3,32 +3,13 @@
 #include "CellText.h"
 #include "LedgerWorkerBlock.h"
 #include "SqlText.h"
+#include "WorkerText.h"
 
 #include <vector>
 
 namespace trellum {
 
 namespace {
-
-// The worker's name with the trade of his 岗位 ("03 水电工" gives 张三【水电工】); a NULL 岗位
-// leaves the name alone, a NULL name counts as empty.
-QString workerName(const DbCursor& worker)
-{
-    const QString name = worker.text(QStringLiteral("姓名"));
-    if (worker.isNull(QStringLiteral("岗位")))
-        return name;
-    const QString post = worker.text(QStringLiteral("岗位"));
-    const qsizetype blank = post.indexOf(QLatin1Char(' '));
-    return name + QStringLiteral("【") + (blank < 0 ? post : post.mid(blank + 1)) + QStringLiteral("】");
-}
-
-// The worker's code as a whole item of 维修人, blanks around the items ignored (12 is not
-// found in 112,5).
-QString workerMatch(const QString& code)
-{
-    return QStringLiteral("CHARINDEX(CONCAT(',', ") + sqlQuote(code)
-        + QStringLiteral(", ','), CONCAT(',', REPLACE(维修人,' ',''), ',')) > 0");
-}
 
 // A figure of the statement formatted "0.00", or empty for NULL.
 QString figureText(const DbCursor& cur, const QString& field)
@@ -95,15 +76,7 @@ void LedgerReport::SetupLedgerGrid(ReportGrid& grid)
 
 long long LedgerReport::StandardHours(const QDate& start, const QDate& end, bool calendarWorkingDays)
 {
-    if (!calendarWorkingDays || !start.isValid() || !end.isValid() || end < start)
-        return 0;
-    const long long days = start.daysTo(end) + 1;
-    long long count = days / 7 * 5;
-    // the days after the whole weeks, from the start's weekday on (Monday 1 .. Sunday 7)
-    for (long long k = 0, dow = start.dayOfWeek(); k < days % 7; ++k, dow = dow % 7 + 1)
-        if (dow <= 5)
-            ++count;
-    return count * 8;
+    return calendarWorkingDays ? countWeekdays(start, end) * 8 : 0;
 }
 
 QString LedgerReport::workerStatement(const ReportCriteria& c)
@@ -116,7 +89,7 @@ QString LedgerReport::figuresStatement(const ReportCriteria& c, const QString& w
 {
     const QString where = QStringLiteral(" where CONVERT(char(8),销单日期,112) Between ") + sqlQuote(sqlDate(c.startDate))
         + QStringLiteral(" And ") + sqlQuote(sqlDate(c.endDate)) + QStringLiteral(" And 是否销单=1 And 维修完成 =1 And ")
-        + workerMatch(workerCode) + QStringLiteral(" And 区域DH=") + sqlQuote(workerRegion)
+        + workerItemPosition(workerCode) + QStringLiteral(" > 0") + QStringLiteral(" And 区域DH=") + sqlQuote(workerRegion)
         + QStringLiteral(" And 报修类别编号 In(") + c.categoryCodes + QStringLiteral(")");
     const QString material =
         QStringLiteral("Select SUM(Case When 材料费 Is Null Then 0 Else 材料费 End) as 材料费实际 ,区域DH From PG派工单")
@@ -145,7 +118,7 @@ DbStatus LedgerReport::BuildLedger(DbConnection& db, const RunInput& input, Repo
     std::vector<WorkerRecord> workers;
     while (workerCursor.next())
         workers.push_back({ workerCursor.text(QStringLiteral("工号")), workerCursor.text(QStringLiteral("区域号")),
-                            workerName(workerCursor) });
+                            workerDisplayName(workerCursor) });
     grid.setRows(kHeaderRows);
     grid.setRedraw(false);
     // a failing statement leaves the header rows only, drawn again

@@ -6,10 +6,6 @@ namespace trellum {
 
 namespace {
 
-// A sheet holds at most this many columns; every grid column from 2 on is numeric, whatever
-// number of category columns the window was opened with.
-constexpr int kSheetColumnLimit = 16384;
-
 // N: the sheet columns as the frame resolved them (the grid's column count).
 int sheetColumns(const ExportContext& context)
 {
@@ -18,11 +14,9 @@ int sheetColumns(const ExportContext& context)
     return context.grid ? context.grid->cols() : MonthEndReport::kStandardColumns;
 }
 
-// Row 3: the period, merged over the first two columns and starting with one blank. The title
-// font also covers the whole title row, while its bold stops at column 18.
+// Row 3: the period, merged over the first two columns and starting with one blank.
 void headerLines(Sheet& sheet, const ExportContext& context)
 {
-    sheet.setFontName({ 1, 1, 1, sheetColumns(context) }, QStringLiteral("微软雅黑"));
     sheet.merge({ 3, 1, 3, 2 });
     sheet.setText(3, 1, QStringLiteral(" 汇总日期: ") + isoDate(context.startDate) + QStringLiteral(" 至 ")
                              + isoDate(context.endDate));
@@ -85,8 +79,8 @@ ExportLayout MonthEndReport::exportLayout() const
     layout.guardRowCount = 2;
     layout.sheetColumns = 0;
     layout.headerRows = kHeaderRows;
-    for (int c = 2; c < kSheetColumnLimit; ++c)
-        layout.numericColumns.emplace(c, NumericColumn { QStringLiteral("#0"), true });
+    layout.numericFromColumn = 2;
+    layout.numericTail = NumericColumn { QStringLiteral("#0"), true };
     layout.headerFill = true;
     layout.successMessage = QStringLiteral("报修簿月底汇总表导出成功!");
     // the bold title range stops at column 18; fonts and borders take in the type-analysis block

@@ -2,6 +2,7 @@
 
 #include "CellText.h"
 #include "SqlText.h"
+#include "WorkerText.h"
 
 #include <array>
 #include <optional>
@@ -26,26 +27,6 @@ struct WorkerRecord {
     QString region;
     QString name;
 };
-
-// The worker's name with the trade of his 岗位 ("03 水电工" gives 张三【水电工】); a NULL 岗位
-// leaves the name alone, a NULL name counts as empty.
-QString workerName(const DbCursor& worker)
-{
-    const QString name = worker.text(QStringLiteral("姓名"));
-    if (worker.isNull(QStringLiteral("岗位")))
-        return name;
-    const QString post = worker.text(QStringLiteral("岗位"));
-    const qsizetype blank = post.indexOf(QLatin1Char(' '));
-    return name + QStringLiteral("【") + (blank < 0 ? post : post.mid(blank + 1)) + QStringLiteral("】");
-}
-
-// The position of the worker's code as a whole item of 维修人, blanks around the items ignored:
-// 1 when it stands first, 0 when it is not listed (12 is not found in 112,5).
-QString workerPosition(const QString& code)
-{
-    return QStringLiteral("CHARINDEX(CONCAT(',', ") + sqlQuote(code)
-        + QStringLiteral(", ','), CONCAT(',', REPLACE(维修人,' ',''), ','))");
-}
 
 // The period, the closed and completed flags of the statements' conditions.
 QString periodCondition(const ReportCriteria& c)
@@ -142,15 +123,7 @@ void PerformanceReport::LayoutPerformanceGrid(ReportGrid& grid)
 
 long long PerformanceReport::CountWorkingDays(const QDate& start, const QDate& end, bool calendarWorkingDays)
 {
-    if (!calendarWorkingDays || !start.isValid() || !end.isValid() || end < start)
-        return 0;
-    const long long days = start.daysTo(end) + 1;
-    long long count = days / 7 * 5;
-    // the days after the whole weeks, from the start's weekday on (Monday 1 .. Sunday 7)
-    for (long long k = 0, dow = start.dayOfWeek(); k < days % 7; ++k, dow = dow % 7 + 1)
-        if (dow <= 5)
-            ++count;
-    return count;
+    return calendarWorkingDays ? countWeekdays(start, end) : 0;
 }
 
 QString PerformanceReport::workerStatement(const ReportCriteria& c)
@@ -163,14 +136,14 @@ QString PerformanceReport::hoursStatement(const ReportCriteria& c, const QString
 {
     return QStringLiteral("Select SUM(维修工时*B.数量/(len(维修人)-LEN(replace(维修人,',',''))+1)) as 平均工时 "
                           "From PG派工单 left Join pg维修人工费清单 B on 编号=任务单编号 where ")
-        + periodCondition(c) + QStringLiteral(" And ") + workerPosition(workerCode) + QStringLiteral(" > 0")
+        + periodCondition(c) + QStringLiteral(" And ") + workerItemPosition(workerCode) + QStringLiteral(" > 0")
         + regionAndCategories(c, workerRegion);
 }
 
 QString PerformanceReport::countStatement(const ReportCriteria& c, const QString& workerCode, const QString& workerRegion)
 {
     return QStringLiteral("Select Count(编号) As 张数 From PG派工单 Where ") + periodCondition(c)
-        + QStringLiteral(" And 跟随单编号 Is Null And ") + workerPosition(workerCode) + QStringLiteral(" = 1")
+        + QStringLiteral(" And 跟随单编号 Is Null And ") + workerItemPosition(workerCode) + QStringLiteral(" = 1")
         + regionAndCategories(c, workerRegion);
 }
 
@@ -187,7 +160,7 @@ DbStatus PerformanceReport::RunPerformanceFigures(DbConnection& db, const RunInp
     std::vector<WorkerRecord> workers;
     while (workerCursor.next())
         workers.push_back({ workerCursor.text(QStringLiteral("工号")), workerCursor.text(QStringLiteral("区域号")),
-                            workerName(workerCursor) });
+                            workerDisplayName(workerCursor) });
     grid.setRows(kHeaderRows);
     grid.setRedraw(false);
     // a failing statement leaves the header rows only, shown and drawn again

@@ -1,0 +1,36 @@
+#include "WorkerText.h"
+
+#include "SqlText.h"
+
+namespace trellum {
+
+QString workerDisplayName(const DbCursor& worker)
+{
+    const QString name = worker.text(QStringLiteral("姓名"));
+    if (worker.isNull(QStringLiteral("岗位")))
+        return name;
+    const QString post = worker.text(QStringLiteral("岗位"));
+    const qsizetype blank = post.indexOf(QLatin1Char(' '));
+    return name + QStringLiteral("【") + (blank < 0 ? post : post.mid(blank + 1)) + QStringLiteral("】");
+}
+
+QString workerItemPosition(const QString& code)
+{
+    return QStringLiteral("CHARINDEX(CONCAT(',', ") + sqlQuote(code)
+        + QStringLiteral(", ','), CONCAT(',', REPLACE(维修人,' ',''), ','))");
+}
+
+long long countWeekdays(const QDate& start, const QDate& end)
+{
+    if (!start.isValid() || !end.isValid() || end < start)
+        return 0;
+    const long long days = start.daysTo(end) + 1;
+    long long count = days / 7 * 5;
+    // the days after the whole weeks, from the start's weekday on (Monday 1 .. Sunday 7)
+    for (long long k = 0, dow = start.dayOfWeek(); k < days % 7; ++k, dow = dow % 7 + 1)
+        if (dow <= 5)
+            ++count;
+    return count;
+}
+
+} // namespace trellum

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "DbConnection.h"
+
+#include <QDate>
+#include <QString>
+
+namespace trellum {
+
+// The worker's name with the trade of his 岗位: "03 水电工" gives 张三【水电工】, a 岗位 without a
+// blank stands whole between the brackets, a NULL 岗位 leaves the name alone; NULL name is "".
+QString workerDisplayName(const DbCursor& worker);
+
+// The position of the worker's code as a whole item of 维修人, blanks around the items ignored:
+// 1 when it stands first, 0 when it is not listed (12 is not found in 112,5). Runs alike on
+// SQL Server 2012 and later and on the embedded database.
+QString workerItemPosition(const QString& code);
+
+// The days from `start` to `end`, both included, that fall on Monday to Friday (0 when the
+// end lies before the start).
+long long countWeekdays(const QDate& start, const QDate& end);
+
+} // namespace trellum
