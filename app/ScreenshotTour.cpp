@@ -1,0 +1,162 @@
+// trellum-screenshots --db FILE --out DIR [--user N --password P]: opens the program's windows on
+// a database, goes through a login with a position list, opens each report window from the menu,
+// runs it over the region's offices or workers and every category, and saves a picture of each
+// step: login.png, positions.png, main.png and one PNG per report (completion, ledger,
+// performance, monthend). Messages are written to standard error and answered with OK.
+
+#include "AppSession.h"
+#include "CategoryBox.h"
+#include "FilterPanel.h"
+#include "LoginWindow.h"
+#include "MainWindow.h"
+#include "Program.h"
+#include "ReportWindow.h"
+#include "UiLook.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCommandLineParser>
+#include <QDateEdit>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+using namespace trellum;
+
+class TourMessenger final : public Messenger {
+public:
+    MessageAnswer show(const Message& message) override
+    {
+        std::fprintf(stderr, "[%s] %s\n", qUtf8Printable(message.title), qUtf8Printable(message.text));
+        return message.buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+    }
+};
+
+class NoSaveDialog final : public SaveDialog {
+public:
+    std::optional<QString> askSavePath(const QString&, const QString&) override { return std::nullopt; }
+};
+
+void settle()
+{
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+}
+
+bool save(QWidget* widget, const QDir& out, const QString& name)
+{
+    settle();
+    const QString path = out.filePath(name + QStringLiteral(".png"));
+    if (!widget->grab().save(path)) {
+        std::fprintf(stderr, "trellum-screenshots: cannot write %s\n", qUtf8Printable(path));
+        return false;
+    }
+    std::printf("%s\n", qUtf8Printable(path));
+    return true;
+}
+
+// The last month with completed orders, for the report runs.
+std::pair<QDate, QDate> busyMonth(DbConnection& db)
+{
+    DbCursor cur = db.select(QStringLiteral("Select Max(销单日期) as 最后 From PG派工单 Where 是否销单=1"));
+    QDate last = QDate::currentDate();
+    if (cur.next() && !cur.isNull(QStringLiteral("最后")))
+        last = QDate::fromString(cur.text(QStringLiteral("最后")).left(10), Qt::ISODate);
+    if (!last.isValid())
+        last = QDate::currentDate();
+    return { QDate(last.year(), last.month(), 1), last };
+}
+
+void prepareAndRun(ReportWindow* window, const std::pair<QDate, QDate>& period)
+{
+    FilterPanel* panel = window->filterPanel();
+    panel->findChild<QDateEdit*>(QStringLiteral("DTPicker1"))->setDate(period.first);
+    panel->findChild<QDateEdit*>(QStringLiteral("DTPicker2"))->setDate(period.second);
+    auto* regions = panel->findChild<QComboBox*>(QStringLiteral("Combo1"));
+    if (regions->count() > 0) {
+        regions->setCurrentIndex(0);
+        panel->FillOfficeTree();
+    }
+    panel->findChild<QCheckBox*>(QStringLiteral("Check1"))->setChecked(true);
+    panel->SelectAllNodes();
+    panel->categoryBox()->selectAll()->setChecked(true);
+    panel->categoryBox()->SelectAllCategories();
+    window->CaptureCriteria();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setFont(UiLook::yahei(9));
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    parser.addOption({ QStringLiteral("db"), QStringLiteral("the database file"), QStringLiteral("FILE") });
+    parser.addOption({ QStringLiteral("out"), QStringLiteral("the folder for the pictures"), QStringLiteral("DIR") });
+    parser.addOption({ QStringLiteral("user"), QStringLiteral("employee number with several positions"),
+                       QStringLiteral("N"), QStringLiteral("1002") });
+    parser.addOption({ QStringLiteral("password"), QStringLiteral("the password"), QStringLiteral("P"),
+                       QStringLiteral("1234") });
+    parser.process(app);
+    if (!parser.isSet(QStringLiteral("db")) || !parser.isSet(QStringLiteral("out"))) {
+        std::fprintf(stderr, "usage: trellum-screenshots --db FILE --out DIR\n");
+        return 2;
+    }
+    const QDir out(parser.value(QStringLiteral("out")));
+    QDir().mkpath(out.path());
+
+    QTemporaryDir settingsDir;
+    const QString settingsPath = settingsDir.filePath(QStringLiteral("Quorvel2011.conf"));
+    {
+        QSettings settings(settingsPath, QSettings::IniFormat);
+        settings.setValue(QStringLiteral("DBConfig/Svr"),
+                          QStringLiteral("sqlite:") + QFileInfo(parser.value(QStringLiteral("db"))).absoluteFilePath());
+    }
+
+    AppSession session;
+    session.settingsPath = settingsPath;
+    TourMessenger messenger;
+    NoSaveDialog dialog;
+    Program program(session, messenger, dialog, [] {}, QCoreApplication::applicationDirPath());
+    program.start(QString());
+    LoginWindow* login = program.loginWindow();
+    login->findChild<QLineEdit*>(QStringLiteral("TxtUser"))->setText(parser.value(QStringLiteral("user")));
+    login->findChild<QLineEdit*>(QStringLiteral("txtPassword"))->setText(parser.value(QStringLiteral("password")));
+    bool ok = save(login, out, QStringLiteral("login"));
+    login->cmdOK_Click();
+    if (!program.mainWindow()) {
+        ok = save(login, out, QStringLiteral("positions")) && ok;
+        auto* list = login->findChild<QListWidget*>(QStringLiteral("List1"));
+        list->setCurrentRow(0);
+        login->List1_DblClick();
+    }
+    MainWindow* main = program.mainWindow();
+    if (!main) {
+        std::fprintf(stderr, "trellum-screenshots: the login did not reach the main window\n");
+        return 1;
+    }
+    main->resize(1280, 860);
+    ok = save(main, out, QStringLiteral("main")) && ok;
+
+    const std::pair<QDate, QDate> period = busyMonth(*session.connection);
+    for (ReportKind kind : { ReportKind::Completion, ReportKind::Ledger, ReportKind::Performance, ReportKind::MonthEnd }) {
+        ReportWindow* window = main->openReport(kind);
+        if (auto* frame = qobject_cast<QMdiSubWindow*>(window->parentWidget()))
+            frame->showMaximized();
+        settle();
+        prepareAndRun(window, period);
+        ok = save(main, out, reportName(kind)) && ok;
+    }
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,24 @@
+// trellum: the repair department's reporting client.
+
+#include "Program.h"
+#include "QtMessenger.h"
+#include "QtSaveDialog.h"
+#include "SessionState.h"
+#include "UiLook.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Trellum"));
+    QApplication::setFont(trellum::UiLook::yahei(9));
+
+    trellum::AppSession session;
+    trellum::QtMessenger messenger;
+    trellum::QtSaveDialog dialog;
+    trellum::Program program(session, messenger, dialog, [] { QCoreApplication::exit(0); },
+                             QCoreApplication::applicationDirPath());
+    program.start(trellum::commandLineText(QCoreApplication::arguments()));
+    return QApplication::exec();
+}

@@ -1,0 +1,250 @@
+#include "FlexGrid.h"
+
+#include "GridModel.h"
+#include "Twips.h"
+#include "UiLook.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QHeaderView>
+#include <QScrollBar>
+
+#include <algorithm>
+
+namespace trellum {
+
+FlexGrid::FlexGrid(QWidget* parent)
+    : QTableView(parent)
+    , m_model(new GridModel(this))
+{
+    setObjectName(QStringLiteral("MSFlexGrid1"));
+    setModel(m_model);
+    setUpView(this);
+    setFocusPolicy(Qt::StrongFocus);
+    setStyleSheet(QStringLiteral("QTableView { gridline-color: %1; }").arg(UiLook::gridLines().name()));
+    const char* names[3] = { "frozenRows", "frozenColumn", "frozenCorner" };
+    for (int i = 0; i < 3; ++i) {
+        auto* view = new QTableView(this);
+        view->setObjectName(QString::fromLatin1(names[i]));
+        view->setModel(m_model);
+        setUpView(view);
+        view->setFocusPolicy(Qt::NoFocus);
+        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        view->setFrameShape(QFrame::NoFrame);
+        view->viewport()->installEventFilter(this);
+        m_overlays[std::size_t(i)] = view;
+    }
+    frozenCorner()->raise();
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, frozenRows()->horizontalScrollBar(), &QScrollBar::setValue);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, frozenColumn()->verticalScrollBar(), &QScrollBar::setValue);
+}
+
+FlexGrid::~FlexGrid()
+{
+    if (m_grid)
+        m_grid->setObserver({});
+}
+
+void FlexGrid::setUpView(QTableView* view) const
+{
+    view->horizontalHeader()->hide();
+    view->verticalHeader()->hide();
+    view->horizontalHeader()->setMinimumSectionSize(0);
+    view->verticalHeader()->setMinimumSectionSize(0);
+    view->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->horizontalHeader()->setDefaultSectionSize(Twips::toPixels(ReportGrid::kDefaultColWidth));
+    view->verticalHeader()->setDefaultSectionSize(Twips::toPixels(ReportGrid::kDefaultRowHeight));
+    view->setSelectionMode(QAbstractItemView::NoSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    view->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    view->setTextElideMode(Qt::ElideNone);
+    view->setCornerButtonEnabled(false);
+    view->setFont(UiLook::gridFont());
+}
+
+void FlexGrid::setGrid(ReportGrid* grid)
+{
+    if (m_grid)
+        m_grid->setObserver({});
+    m_grid = grid;
+    m_model->setGrid(grid);
+    m_spans.clear();
+    if (m_grid) {
+        m_grid->setObserver([this] { gridChanged(); });
+        gridChanged();
+    }
+}
+
+QRect FlexGrid::cellRect(int row, int col) const
+{
+    return visualRect(m_model->index(row, col));
+}
+
+void FlexGrid::gridChanged()
+{
+    const bool reset = m_model->gridChanged();
+    if (!m_grid)
+        return;
+    std::vector<CellSpan> spans = GridSpans::compute(*m_grid);
+    const bool spansChanged = reset || spans != m_spans;
+    m_spans = std::move(spans);
+    const std::array<QTableView*, 4> views { this, m_overlays[0], m_overlays[1], m_overlays[2] };
+    for (QTableView* view : views) {
+        view->setWordWrap(m_grid->wordWrap());
+        applySizes(view);
+        if (spansChanged)
+            applySpans(view);
+    }
+    setHidden(!m_grid->visible());
+    placeOverlays();
+    syncCurrent();
+}
+
+void FlexGrid::applySizes(QTableView* view) const
+{
+    QHeaderView* across = view->horizontalHeader();
+    for (int c = 0; c < m_grid->cols() && c < across->count(); ++c) {
+        const int px = Twips::toPixels(m_grid->colWidth(c));
+        if (across->sectionSize(c) != px)
+            across->resizeSection(c, px);
+    }
+    QHeaderView* down = view->verticalHeader();
+    for (int r = 0; r < m_grid->rows() && r < down->count(); ++r) {
+        const int px = Twips::toPixels(m_grid->rowHeight(r));
+        if (down->sectionSize(r) != px)
+            down->resizeSection(r, px);
+    }
+}
+
+void FlexGrid::applySpans(QTableView* view) const
+{
+    view->clearSpans();
+    for (const CellSpan& s : m_spans)
+        view->setSpan(s.row, s.col, s.rowSpan, s.colSpan);
+}
+
+int FlexGrid::fixedHeight() const
+{
+    if (!m_grid)
+        return 0;
+    int h = 0;
+    for (int r = 0; r < std::min(m_grid->fixedRows(), m_model->rowCount()); ++r)
+        h += rowHeight(r);
+    return h;
+}
+
+int FlexGrid::fixedWidth() const
+{
+    if (!m_grid)
+        return 0;
+    int w = 0;
+    for (int c = 0; c < std::min(m_grid->fixedCols(), m_model->columnCount()); ++c)
+        w += columnWidth(c);
+    return w;
+}
+
+void FlexGrid::placeOverlays()
+{
+    if (!m_overlays[2])
+        return; // still being made
+    const QRect vp = viewport()->geometry();
+    const int fh = std::min(fixedHeight(), vp.height());
+    const int fw = std::min(fixedWidth(), vp.width());
+    frozenRows()->setGeometry(vp.x(), vp.y(), vp.width(), fh);
+    frozenColumn()->setGeometry(vp.x(), vp.y(), fw, vp.height());
+    frozenCorner()->setGeometry(vp.x(), vp.y(), fw, fh);
+    frozenRows()->setVisible(fh > 0);
+    frozenColumn()->setVisible(fw > 0);
+    frozenCorner()->setVisible(fh > 0 && fw > 0);
+    frozenRows()->horizontalScrollBar()->setValue(horizontalScrollBar()->value());
+    frozenColumn()->verticalScrollBar()->setValue(verticalScrollBar()->value());
+}
+
+void FlexGrid::syncCurrent()
+{
+    QModelIndex target;
+    if (m_grid && m_grid->row() >= m_grid->fixedRows() && m_grid->col() >= m_grid->fixedCols())
+        target = m_model->index(m_grid->row(), m_grid->col());
+    if (target == currentIndex())
+        return;
+    m_syncing = true;
+    if (target.isValid())
+        selectionModel()->setCurrentIndex(target, QItemSelectionModel::NoUpdate);
+    else
+        selectionModel()->clearCurrentIndex();
+    m_syncing = false;
+}
+
+void FlexGrid::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    placeOverlays();
+}
+
+void FlexGrid::updateGeometries()
+{
+    QTableView::updateGeometries();
+    placeOverlays();
+}
+
+QModelIndex FlexGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    const QModelIndex moved = QTableView::moveCursor(action, modifiers);
+    if (!m_grid || !moved.isValid())
+        return moved;
+    const int fr = m_grid->fixedRows();
+    const int fc = m_grid->fixedCols();
+    if (m_model->rowCount() <= fr || m_model->columnCount() <= fc)
+        return QModelIndex();
+    return m_model->index(std::max(moved.row(), fr), std::max(moved.column(), fc));
+}
+
+void FlexGrid::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    if (m_syncing || !index.isValid())
+        return;
+    QTableView::scrollTo(index, hint);
+    if (!m_grid)
+        return;
+    // Keep the cell out from under the frozen header rows and column.
+    const QRect r = visualRect(index);
+    const int fh = fixedHeight();
+    const int fw = fixedWidth();
+    if (index.row() >= m_grid->fixedRows() && r.top() < fh)
+        verticalScrollBar()->setValue(verticalScrollBar()->value() - (fh - r.top()));
+    if (index.column() >= m_grid->fixedCols() && r.left() < fw)
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() - (fw - r.left()));
+}
+
+void FlexGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (m_syncing || !m_grid || !current.isValid())
+        return;
+    m_grid->setRow(current.row());
+    m_grid->setCol(current.column());
+    Q_EMIT currentCellChanged(current.row(), current.column());
+}
+
+bool FlexGrid::eventFilter(QObject* watched, QEvent* event)
+{
+    // The frozen views do not scroll or take the current cell of their own: the wheel scrolls the
+    // data, and clicks on header cells do nothing.
+    switch (event->type()) {
+    case QEvent::Wheel:
+        QCoreApplication::sendEvent(viewport(), event);
+        return true;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+        return true;
+    default:
+        return QTableView::eventFilter(watched, event);
+    }
+}
+
+} // namespace trellum

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "Messenger.h"
+
+namespace trellum {
+
+// Messages as modal message boxes with the given title, icon and buttons, over the active window.
+class QtMessenger final : public Messenger {
+public:
+    // Shows the box and waits for the user's answer.
+    MessageAnswer show(const Message& message) override;
+};
+
+} // namespace trellum

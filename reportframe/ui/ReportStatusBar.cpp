@@ -1,0 +1,70 @@
+#include "ReportStatusBar.h"
+
+#include "Twips.h"
+#include "UiLook.h"
+
+#include <QDateTime>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QTimer>
+
+namespace trellum {
+
+namespace {
+constexpr int kHeightTwips = 375;
+}
+
+ReportStatusBar::ReportStatusBar(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("StatusBar1"));
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(2, 2, 2, 2);
+    row->setSpacing(2);
+    const int stretch[kPanels] = { 0, 2, 0, 2, 0, 2, 1, 0, 0 };
+    for (int i = 0; i < kPanels; ++i) {
+        auto* panel = new QLabel(this);
+        panel->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        panel->setFont(UiLook::yahei(9));
+        panel->setMinimumWidth(Twips::toPixels(stretch[i] ? 1200 : 900));
+        panel->setContentsMargins(4, 0, 4, 0);
+        row->addWidget(panel, stretch[i]);
+        m_panels[std::size_t(i)] = panel;
+    }
+    setPanelText(1, QStringLiteral("操作员"));
+    setPanelText(3, QStringLiteral("部门"));
+    setPanelText(5, QStringLiteral("岗位"));
+    setPanelText(7, kSupplierCaption);
+    // The date and time panels follow the clock, as a status bar's date and time panels do.
+    m_clock = new QTimer(this);
+    connect(m_clock, &QTimer::timeout, this, &ReportStatusBar::tick);
+    m_clock->start(1000);
+    tick();
+}
+
+QString ReportStatusBar::panelText(int number) const
+{
+    return number >= 1 && number <= kPanels ? m_panels[std::size_t(number - 1)]->text() : QString();
+}
+
+void ReportStatusBar::setPanelText(int number, const QString& text)
+{
+    if (number >= 1 && number <= kPanels)
+        m_panels[std::size_t(number - 1)]->setText(text);
+}
+
+int ReportStatusBar::heightTwips() const
+{
+    return kHeightTwips;
+}
+
+void ReportStatusBar::tick()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    setPanelText(8, now.date().toString(QStringLiteral("yyyy-MM-dd")));
+    setPanelText(9, now.time().toString(QStringLiteral("HH:mm:ss")));
+}
+
+} // namespace trellum

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "Criteria.h"
+#include "Messenger.h"
+#include "Report.h"
+#include "ReportGrid.h"
+#include "ReportInfo.h"
+#include "RowHighlighter.h"
+#include "SpreadsheetExport.h"
+
+#include <QWidget>
+
+class QFrame;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace trellum {
+
+class FilterPanel;
+class FlexGrid;
+class ReportStatusBar;
+class TypeAnalysisPanel;
+struct AppSession;
+
+// One report window (frm维修完成情况表, frm班组核算台账New, frm维修工考绩汇总New,
+// frm报修月底汇总New): the top band Picture5, the filter panel Picture1, the result area Picture2
+// with the grid MSFlexGrid1 and the centred title box Picture4 (and, in D, the type-analysis panel
+// Picture6), the button bar Picture3 and the status bar StatusBar1. The report itself is plain code
+// behind `Report`; without one the window shows its filter panel and an empty grid.
+class ReportWindow final : public QWidget, public ExportHost {
+    Q_OBJECT
+public:
+    // The window of `kind` with the report the catalogue holds for it.
+    ReportWindow(ReportKind kind, AppSession& session, Messenger& messenger, SaveDialog& dialog,
+                 QWidget* parent = nullptr);
+    // The window of `kind` showing `report` (nullptr: none yet).
+    ReportWindow(ReportKind kind, const Report* report, AppSession& session, Messenger& messenger,
+                 SaveDialog& dialog, QWidget* parent = nullptr);
+    ~ReportWindow() override;
+
+    // OpenReportWindow: the session in the status bar, today in both pickers, the lists loaded
+    // and the grid laid out. The window runs it once when it is made.
+    void OpenReportWindow();
+    // LayoutReportWindow: the regions from the window's inner size; a failing assignment is skipped.
+    void LayoutReportWindow();
+    // HighlightCurrentRow: the grid's current row shown light grey (per-window rules).
+    void HighlightCurrentRow();
+    // The run button (Command5): the checks of CaptureCriteria with their messages, then the run.
+    void CaptureCriteria();
+
+    const ReportInfo& info() const { return m_info; }
+    const Report* report() const { return m_report; }
+    ReportGrid& grid() { return m_grid; }
+    const ReportGrid& grid() const { return m_grid; }
+    // What the last successful press of the run button captured.
+    const ReportCriteria& criteria() const { return m_criteria; }
+    // The row shown highlighted (HighlightedRow); 0 for none.
+    int highlightedRow() const { return m_highlighter.highlightedRow(); }
+    FilterPanel* filterPanel() const { return m_filter; }
+    FlexGrid* gridView() const { return m_view; }
+    ReportStatusBar* statusBar() const { return m_statusBar; }
+    TypeAnalysisPanel* typeAnalysis() const { return m_typeAnalysis; }
+    // What the export frame reads of the window now: the grid, the pickers, the region, the
+    // captured category names, today, the title and (D) the type-analysis boxes and the remark.
+    ExportContext exportContext() const;
+
+    // The export frame's hold on the window: Command1, Command2 and Command5, in that order.
+    void setCommandButtonsVisible(bool visible) override;
+    // Shows ProgressBar1 with its range.
+    void showProgress(int minimum, int maximum) override;
+    // Moves ProgressBar1.
+    void setProgress(int value) override;
+    // Hides ProgressBar1.
+    void hideProgress() override;
+    // Repaints the window once.
+    void repaintOnce() override;
+    // Puts the normal mouse pointer back.
+    void resetPointer() override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildTopBand();
+    void buildResultArea();
+    void buildButtonBar();
+    void dockRegions();
+    void runReport();
+    void exportGrid();
+    void closeWindow();
+
+    const ReportInfo& m_info;
+    const Report* m_report = nullptr;
+    AppSession& m_session;
+    Messenger& m_messenger;
+    SaveDialog& m_dialog;
+    ReportGrid m_grid;
+    ReportCriteria m_criteria;
+    RowHighlighter m_highlighter;
+
+    QFrame* m_topBand = nullptr;        // Picture5
+    FilterPanel* m_filter = nullptr;    // Picture1
+    QFrame* m_resultArea = nullptr;     // Picture2
+    QFrame* m_titleBox = nullptr;       // Picture4
+    QLabel* m_title = nullptr;          // Label1(7)
+    FlexGrid* m_view = nullptr;         // MSFlexGrid1
+    TypeAnalysisPanel* m_typeAnalysis = nullptr; // Picture6, window D only
+    QFrame* m_buttonBar = nullptr;      // Picture3
+    QPushButton* m_command5 = nullptr;
+    QPushButton* m_command2 = nullptr;
+    QPushButton* m_command1 = nullptr;
+    QProgressBar* m_progress = nullptr; // ProgressBar1
+    ReportStatusBar* m_statusBar = nullptr;
+};
+
+} // namespace trellum

@@ -1,0 +1,111 @@
+#include "LoginArt.h"
+
+#include "UiLook.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace trellum {
+
+namespace {
+
+// A stylised roof line with a wrench across it: the repair department's mark.
+void drawMark(QPainter& p, const QPointF& at, double scale)
+{
+    p.save();
+    p.translate(at);
+    p.scale(scale, scale);
+    QPen roof(QColor(255, 255, 255, 230), 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    p.setPen(roof);
+    p.setBrush(Qt::NoBrush);
+    QPainterPath house;
+    house.moveTo(4, 34);
+    house.lineTo(32, 8);
+    house.lineTo(60, 34);
+    house.moveTo(12, 28);
+    house.lineTo(12, 56);
+    house.lineTo(52, 56);
+    house.lineTo(52, 28);
+    p.drawPath(house);
+    p.setPen(QPen(QColor(255, 196, 64), 6, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(22, 50), QPointF(40, 32));
+    p.setBrush(QColor(255, 196, 64));
+    p.setPen(Qt::NoPen);
+    QPainterPath jaw;
+    jaw.addEllipse(QPointF(42, 30), 7, 7);
+    QPainterPath notch;
+    notch.addRect(QRectF(42, 22, 7, 6));
+    p.drawPath(jaw.subtracted(notch));
+    p.restore();
+}
+
+} // namespace
+
+QPixmap LoginArt::background(const QSize& size, const QRect& numberBox, const QRect& passwordBox)
+{
+    QPixmap pm(size);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, size.height());
+    sky.setColorAt(0, QColor(22, 74, 138));
+    sky.setColorAt(0.55, QColor(58, 128, 196));
+    sky.setColorAt(1, QColor(214, 232, 248));
+    p.fillRect(pm.rect(), sky);
+
+    // A row of buildings along the foot, in two shades.
+    const int w = size.width();
+    const int h = size.height();
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 255, 255, 60));
+    for (int x = 0, i = 0; x < w; x += 34, ++i)
+        p.drawRect(x, h - 40 - (i * 37 % 50), 28, 40 + (i * 37 % 50));
+    p.setBrush(QColor(255, 255, 255, 110));
+    for (int x = 14, i = 0; x < w; x += 46, ++i)
+        p.drawRect(x, h - 22 - (i * 23 % 30), 36, 22 + (i * 23 % 30));
+
+    // The white card behind the boxes.
+    const QRect card = numberBox.united(passwordBox).adjusted(-100, -30, 24, 96);
+    p.setBrush(QColor(255, 255, 255, 215));
+    p.drawRoundedRect(card, 10, 10);
+
+    drawMark(p, QPointF(22, 18), 0.8);
+    p.setPen(Qt::white);
+    p.setFont(UiLook::yahei(17, true));
+    p.drawText(QRect(84, 16, w - 100, 34), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Trellum"));
+    p.setFont(UiLook::yahei(10));
+    p.drawText(QRect(86, 48, w - 100, 22), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("维修统计报表"));
+
+    p.setPen(QColor(30, 60, 100));
+    p.setFont(UiLook::yahei(10, true));
+    for (const auto& [box, text] : { std::pair { numberBox, QStringLiteral("工  号") },
+                                     std::pair { passwordBox, QStringLiteral("密  码") } })
+        p.drawText(QRect(box.left() - 88, box.top(), 80, box.height()), Qt::AlignRight | Qt::AlignVCenter, text);
+    return pm;
+}
+
+QPixmap LoginArt::button(const QSize& size, const QString& text, bool primary)
+{
+    QPixmap pm(size);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF r = QRectF(pm.rect()).adjusted(1, 1, -1, -1);
+    QLinearGradient face(0, 0, 0, size.height());
+    if (primary) {
+        face.setColorAt(0, QColor(255, 170, 60));
+        face.setColorAt(1, QColor(226, 110, 20));
+    } else {
+        face.setColorAt(0, QColor(120, 170, 220));
+        face.setColorAt(1, QColor(60, 110, 170));
+    }
+    p.setBrush(face);
+    p.setPen(QPen(primary ? QColor(170, 80, 10) : QColor(40, 80, 130), 1));
+    p.drawRoundedRect(r, 6, 6);
+    p.setPen(Qt::white);
+    p.setFont(UiLook::yahei(10, true));
+    p.drawText(r, Qt::AlignCenter, text);
+    return pm;
+}
+
+} // namespace trellum

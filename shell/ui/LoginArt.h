@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QPixmap>
+#include <QRect>
+#include <QString>
+
+namespace trellum {
+
+// The login window's pictures, drawn in code: the background with the captions of the two boxes,
+// and the two picture buttons.
+class LoginArt {
+public:
+    // The background for a window of `size`, with the captions 工号 and 密码 left of the two boxes.
+    static QPixmap background(const QSize& size, const QRect& numberBox, const QRect& passwordBox);
+    // A picture button of `size` showing `text`; the primary one is drawn in the accent colour.
+    static QPixmap button(const QSize& size, const QString& text, bool primary);
+};
+
+} // namespace trellum

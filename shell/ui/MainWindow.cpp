@@ -1,0 +1,132 @@
+#include "MainWindow.h"
+
+#include "AppSession.h"
+#include "BannerPicture.h"
+#include "ReportWindow.h"
+#include "WaitCursor.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QImage>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QVBoxLayout>
+
+namespace trellum {
+
+MainWindow::MainWindow(AppSession& session, Messenger& messenger, SaveDialog& dialog,
+                       std::function<void()> endProgram, const QString& programFolder, QWidget* parent)
+    : QMainWindow(parent)
+    , m_session(session)
+    , m_messenger(messenger)
+    , m_dialog(dialog)
+    , m_endProgram(std::move(endProgram))
+    , m_folder(programFolder)
+{
+    setObjectName(QStringLiteral("MDIForm1"));
+    setWindowTitle(QStringLiteral("Trellum"));
+    auto* frame = new QWidget(this);
+    auto* column = new QVBoxLayout(frame);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    m_banner = new BannerPicture(frame);
+    m_area = new QMdiArea(frame);
+    m_area->setObjectName(QStringLiteral("clientArea"));
+    m_plain = m_area->background();
+    m_area->viewport()->installEventFilter(this);
+    column->addWidget(m_banner);
+    column->addWidget(m_area, 1);
+    setCentralWidget(frame);
+    buildMenu();
+    resize(1200, 820);
+}
+
+void MainWindow::buildMenu()
+{
+    auto item = [](QMenu* menu, const QString& caption) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(caption);
+        return action;
+    };
+    auto top = [this](const QString& caption) {
+        QMenu* menu = menuBar()->addMenu(caption);
+        menu->setObjectName(caption);
+        menu->menuAction()->setObjectName(caption);
+        return menu;
+    };
+    auto opens = [this](QAction* action, ReportKind kind) {
+        connect(action, &QAction::triggered, this, [this, kind] { openReport(kind); });
+    };
+
+    QMenu* work = top(QStringLiteral("维修工作统计"));
+    opens(item(work, QStringLiteral("班组核算台账")), ReportKind::Ledger);
+    opens(item(work, QStringLiteral("维修工考绩汇总")), ReportKind::Performance);
+    QMenu* repairs = top(QStringLiteral("报修情况统计"));
+    opens(item(repairs, QStringLiteral("报修簿月底汇总")), ReportKind::MonthEnd);
+    opens(item(repairs, QStringLiteral("维修完成情况表")), ReportKind::Completion);
+    QMenu* leave = top(QStringLiteral("退出系统"));
+    connect(item(leave, QStringLiteral("退出")), &QAction::triggered, this, [this] { m_endProgram(); });
+    item(leave, QStringLiteral("注销"))->setEnabled(false);
+    QMenu* about = top(QStringLiteral("关于"));
+    item(about, QStringLiteral("关于软件"));
+    item(about, QStringLiteral("联系我们"))->setEnabled(false);
+    about->menuAction()->setEnabled(false);
+}
+
+ReportWindow* MainWindow::reportWindow(ReportKind kind) const
+{
+    const auto it = m_windows.find(kind);
+    if (it == m_windows.end() || !it->second || it->second->isHidden())
+        return nullptr;
+    return qobject_cast<ReportWindow*>(it->second->widget());
+}
+
+ReportWindow* MainWindow::openReport(ReportKind kind)
+{
+    WaitCursor wait;
+    QPointer<QMdiSubWindow>& frame = m_windows[kind];
+    // A closed window is on its way out; a new one takes its place.
+    if (!frame || frame->isHidden()) {
+        auto* window = new ReportWindow(kind, m_session, m_messenger, m_dialog);
+        frame = m_area->addSubWindow(window);
+        frame->setAttribute(Qt::WA_DeleteOnClose);
+        frame->setWindowTitle(window->windowTitle());
+    }
+    frame->show();
+    m_area->setActiveSubWindow(frame);
+    frame->raise();
+    return qobject_cast<ReportWindow*>(frame->widget());
+}
+
+void MainWindow::PaintBackground()
+{
+    m_area->setBackground(m_plain);
+    const QSize size = m_area->viewport()->size();
+    const QImage picture(QDir(m_folder).filePath(QStringLiteral("MDI.BMP")));
+    if (picture.isNull() || size.isEmpty())
+        return;
+    m_area->setBackground(QBrush(QPixmap::fromImage(
+        picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation))));
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_area->viewport() && event->type() == QEvent::Resize)
+        PaintBackground();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    const MessageAnswer answer = m_messenger.show(Message { kProgramTitle, QStringLiteral("确认要退出系统吗？"),
+                                                            MessageIcon::Information, MessageButtons::YesNo });
+    if (answer != MessageAnswer::Yes) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    m_endProgram();
+}
+
+} // namespace trellum

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "Messenger.h"
+#include "ReportKind.h"
+
+#include <QBrush>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+#include <map>
+
+class QMdiArea;
+class QMdiSubWindow;
+
+namespace trellum {
+
+class BannerPicture;
+class ReportWindow;
+struct AppSession;
+
+// MDIForm1, the main window: the menu, the banner Picture1, and the client area holding the report
+// windows, one per report, over the background picture "MDI.BMP" from the program's folder.
+// 退出 ends the program at once; closing the window asks first.
+class MainWindow final : public QMainWindow {
+    Q_OBJECT
+public:
+    // `endProgram` ends the program at once; `programFolder` is where "MDI.BMP" is looked for.
+    MainWindow(AppSession& session, Messenger& messenger, SaveDialog& dialog, std::function<void()> endProgram,
+               const QString& programFolder, QWidget* parent = nullptr);
+
+    // Opens the report's window, or brings the open one to the front, with the hourglass meanwhile.
+    ReportWindow* openReport(ReportKind kind);
+    // The report's open window, or nullptr.
+    ReportWindow* reportWindow(ReportKind kind) const;
+    // PaintBackground: "MDI.BMP" stretched over the client area; a plain background without it.
+    void PaintBackground();
+
+    QMdiArea* clientArea() const { return m_area; }
+    BannerPicture* banner() const { return m_banner; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenu();
+
+    AppSession& m_session;
+    Messenger& m_messenger;
+    SaveDialog& m_dialog;
+    std::function<void()> m_endProgram;
+    QString m_folder;
+    BannerPicture* m_banner = nullptr;
+    QMdiArea* m_area = nullptr;
+    QBrush m_plain;
+    std::map<ReportKind, QPointer<QMdiSubWindow>> m_windows;
+};
+
+} // namespace trellum

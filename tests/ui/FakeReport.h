@@ -1,0 +1,37 @@
+#pragma once
+
+#include "Report.h"
+
+#include <functional>
+
+namespace trellum::test {
+
+// A report for the window tests: a small grid of the window's header rows and seven columns,
+// `dataRows` rows of data and the totals row laid out as the real report of `kind` lays it (in B
+// the last data row is a subtotal line "合计" and the totals row reads "总计" in column 2).
+// It records each run.
+class FakeReport final : public Report {
+public:
+    explicit FakeReport(ReportKind kind)
+        : m_kind(kind)
+    {
+    }
+
+    ReportKind kind() const override { return m_kind; }
+    void layoutGrid(ReportGrid& grid, const CategoryTable& categories) const override;
+    DbStatus run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes) const override;
+    ExportLayout exportLayout() const override { return ExportLayout {}; }
+
+    int dataRows = 8;
+    DbStatus failWith;
+    TypeAnalysis boxes {};
+    std::function<void()> onRun;
+    mutable int runs = 0;
+    mutable bool waitCursorDuringRun = false;
+    mutable RunInput lastInput;
+
+private:
+    ReportKind m_kind;
+};
+
+} // namespace trellum::test

@@ -1,0 +1,213 @@
+// The main window: its menu, one window per report brought to the front, 退出 and the closing
+// question, the background picture from the program's folder, and the banner.
+
+#include "BannerPicture.h"
+#include "FixtureDb.h"
+#include "MainWindow.h"
+#include "RecordingMessenger.h"
+#include "ReportWindow.h"
+#include "Twips.h"
+#include "UiFixture.h"
+
+#include <QAction>
+#include <QDateEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace trellum;
+using namespace trellum::test;
+
+namespace {
+
+struct Scene {
+    explicit Scene(bool withPicture = false)
+    {
+        addFilterData(db);
+        openSession(session, db);
+        if (withPicture) {
+            QImage picture(64, 40, QImage::Format_RGB32);
+            picture.fill(QColor(10, 120, 200));
+            picture.save(folder.filePath(QStringLiteral("MDI.BMP")), "BMP");
+        }
+        window = std::make_unique<MainWindow>(session, messenger, dialog, [this] { ++ended; }, folder.path());
+        activate(window.get());
+    }
+    QAction* action(const QString& name) const { return window->findChild<QAction*>(name); }
+    int openWindows() const
+    {
+        int n = 0;
+        for (QMdiSubWindow* sub : window->clientArea()->subWindowList())
+            n += sub->isVisible() ? 1 : 0;
+        return n;
+    }
+
+    FixtureDb db;
+    QTemporaryDir folder;
+    AppSession session;
+    RecordingMessenger messenger;
+    CancellingSaveDialog dialog;
+    int ended = 0;
+    std::unique_ptr<MainWindow> window;
+};
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void menu()
+    {
+        Scene s;
+        QCOMPARE(s.window->objectName(), QStringLiteral("MDIForm1"));
+        QCOMPARE(s.window->windowTitle(), QStringLiteral("Trellum"));
+        const QList<QPair<QString, QStringList>> expected {
+            { QStringLiteral("维修工作统计"), { QStringLiteral("班组核算台账"), QStringLiteral("维修工考绩汇总") } },
+            { QStringLiteral("报修情况统计"), { QStringLiteral("报修簿月底汇总"), QStringLiteral("维修完成情况表") } },
+            { QStringLiteral("退出系统"), { QStringLiteral("退出"), QStringLiteral("注销") } },
+            { QStringLiteral("关于"), { QStringLiteral("关于软件"), QStringLiteral("联系我们") } },
+        };
+        for (const auto& [top, items] : expected) {
+            auto* menu = s.window->findChild<QMenu*>(top);
+            QVERIFY2(menu, qPrintable(top));
+            QStringList captions;
+            for (QAction* a : menu->actions()) {
+                captions << a->text();
+                QCOMPARE(a->objectName(), a->text());
+            }
+            QCOMPARE(captions, items);
+        }
+        // Unavailable items are shown greyed.
+        QVERIFY(!s.window->findChild<QMenu*>(QStringLiteral("关于"))->menuAction()->isEnabled());
+        QVERIFY(!s.action(QStringLiteral("注销"))->isEnabled());
+        QVERIFY(!s.action(QStringLiteral("联系我们"))->isEnabled());
+        QVERIFY(s.action(QStringLiteral("维修完成情况表"))->isEnabled());
+    }
+
+    void oneWindowPerReport_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("A") << "维修完成情况表" << "frm维修完成情况表" << "维修完成情况一览表";
+        QTest::newRow("B") << "班组核算台账" << "frm班组核算台账New" << "班组经济核算台账";
+        QTest::newRow("C") << "维修工考绩汇总" << "frm维修工考绩汇总New" << "维修工考绩汇总";
+        QTest::newRow("D") << "报修簿月底汇总" << "frm报修月底汇总New" << "报修簿月底汇总";
+    }
+
+    void oneWindowPerReport()
+    {
+        QFETCH(QString, item);
+        QFETCH(QString, window);
+        QFETCH(QString, caption);
+        Scene s;
+        s.action(item)->trigger();
+        QCOMPARE(s.openWindows(), 1);
+        QMdiSubWindow* first = s.window->clientArea()->currentSubWindow();
+        QVERIFY(first);
+        QCOMPARE(first->widget()->objectName(), window);
+        QCOMPARE(first->widget()->windowTitle(), caption);
+        // Another report in front, then the first one again: the same window comes to the front.
+        s.action(item == QStringLiteral("维修完成情况表") ? QStringLiteral("班组核算台账") : QStringLiteral("维修完成情况表"))
+            ->trigger();
+        QVERIFY(s.window->clientArea()->currentSubWindow() != first);
+        s.action(item)->trigger();
+        QCOMPARE(s.openWindows(), 2);
+        QCOMPARE(s.window->clientArea()->currentSubWindow(), first);
+        QVERIFY(!QGuiApplication::overrideCursor());
+        QVERIFY(s.messenger.messages.isEmpty());
+    }
+
+    void closeButtonUnloadsTheWindow()
+    {
+        Scene s;
+        ReportWindow* window = s.window->openReport(ReportKind::Completion);
+        window->findChild<QDateEdit*>(QStringLiteral("DTPicker1"))->setDate(QDate(2020, 1, 1));
+        QPointer<QMdiSubWindow> frame = s.window->clientArea()->currentSubWindow();
+        QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+        QCOMPARE(s.openWindows(), 0);
+        QVERIFY(!s.window->reportWindow(ReportKind::Completion));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!frame);
+        // The next opening starts afresh.
+        ReportWindow* again = s.window->openReport(ReportKind::Completion);
+        QCOMPARE(again->findChild<QDateEdit*>(QStringLiteral("DTPicker1"))->date(), QDate::currentDate());
+        QCOMPARE(s.openWindows(), 1);
+    }
+
+    void quitEndsAtOnce()
+    {
+        Scene s;
+        s.action(QStringLiteral("退出"))->trigger();
+        QCOMPARE(s.ended, 1);
+        QVERIFY(s.messenger.messages.isEmpty());
+    }
+
+    void closingAsksFirst()
+    {
+        Scene s;
+        s.messenger.answers.push_back(MessageAnswer::No);
+        s.window->close();
+        QCOMPARE(s.messenger.messages.size(), 1);
+        const Message& m = s.messenger.messages.front();
+        QCOMPARE(m.text, QStringLiteral("确认要退出系统吗？"));
+        QCOMPARE(m.title, QStringLiteral("Trellum"));
+        QCOMPARE(m.buttons, MessageButtons::YesNo);
+        QCOMPARE(m.icon, MessageIcon::Information);
+        QVERIFY(s.window->isVisible());
+        QCOMPARE(s.ended, 0);
+        s.messenger.answers.push_back(MessageAnswer::Yes);
+        s.window->close();
+        QCOMPARE(s.ended, 1);
+    }
+
+    void missingBackgroundLeavesItPlain()
+    {
+        Scene s;
+        QVERIFY(s.window->clientArea()->background().texture().isNull());
+        s.window->resize(900, 700);
+        QVERIFY(s.window->clientArea()->background().texture().isNull());
+        QVERIFY(s.messenger.messages.isEmpty());
+    }
+
+    void backgroundIsStretchedOnEveryResize()
+    {
+        Scene s(true);
+        s.window->resize(900, 700);
+        QMdiArea* area = s.window->clientArea();
+        QCOMPARE(area->background().texture().size(), area->viewport()->size());
+        s.window->resize(1100, 760);
+        QCOMPARE(area->background().texture().size(), area->viewport()->size());
+        QCOMPARE(area->background().texture().toImage().pixelColor(5, 5), QColor(10, 120, 200));
+    }
+
+    void bannerIsLengthened()
+    {
+        Scene s;
+        BannerPicture* banner = s.window->banner();
+        QCOMPARE(banner->objectName(), QStringLiteral("Picture1"));
+        QCOMPARE(banner->height(), Twips::toPixels(810));
+        const QImage design = BannerPicture::designPicture();
+        QCOMPARE(design.size(), QSize(1028, 54));
+        for (int width : { 1500, 2200, 700 }) {
+            s.window->resize(width, 700);
+            const QImage shown = banner->canvas().toImage();
+            QCOMPARE(shown.width(), banner->width());
+            if (Twips::toPixels(1440) != 96)
+                continue; // the pixel comparisons below hold at 96 dpi
+            const int w = banner->width();
+            // The left part as designed, the right end from x = 8850 twips at the right edge.
+            QCOMPARE(shown.pixel(100, 20), design.pixel(100, 20));
+            for (int dx : { 5, 60, 200 })
+                QCOMPARE(shown.pixel(w - 267 + dx, 30), design.pixel(590 + dx, 30));
+            // The repeated slice in the middle.
+            if (w > 1500)
+                QCOMPARE(shown.pixel(Twips::toPixels(8850 + 300 * 20) + 7, 30), design.pixel(597, 30));
+        }
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"

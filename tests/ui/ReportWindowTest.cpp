@@ -1,0 +1,329 @@
+// The report window frame: its regions and captions per window, the status bar, the resize
+// rules with failed assignments skipped, report A run through its window against the headless
+// figures, the export button's cancel path, and the close button.
+
+#include "CategoryBox.h"
+#include "CompletionReport.h"
+#include "FilterPanel.h"
+#include "FixtureDb.h"
+#include "FlexGrid.h"
+#include "RecordingMessenger.h"
+#include "ReportCatalog.h"
+#include "ReportStatusBar.h"
+#include "ReportWindow.h"
+#include "Twips.h"
+#include "TypeAnalysisPanel.h"
+#include "UiFixture.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+using namespace trellum;
+using namespace trellum::test;
+
+namespace {
+
+using E = Twips::Edge;
+
+struct Scene {
+    explicit Scene(ReportKind kind)
+    {
+        addFilterData(db);
+        addOrders();
+        openSession(session, db);
+        session.state.EmployeeName = QStringLiteral("李娜");
+        session.state.DepartmentName = QStringLiteral("维修部");
+        session.state.PositionName = QStringLiteral("水电工");
+        window = std::make_unique<ReportWindow>(kind, findReport(kind), session, messenger, dialog);
+        window->show();
+    }
+    void addOrders()
+    {
+        auto order = [&](const char* office, const char* category, const char* closed, int revisited, int accepted) {
+            FixtureDb::Order o;
+            o.office = QString::fromUtf8(office);
+            o.region = QStringLiteral("01");
+            o.category = QString::fromUtf8(category);
+            o.reported = QStringLiteral("2024-02-20 09:00:00");
+            o.closed = QString::fromUtf8(closed);
+            o.revisited = revisited;
+            o.accepted = accepted;
+            db.addOrder(o);
+        };
+        order("0101", "1", "2024-03-02 10:00:00", 1, 1);
+        order("0101", "2", "2024-03-15 10:00:00", 1, 0);
+        order("0101", "1", "2024-03-31 18:00:00", 0, 0);
+        order("0102", "2", "2024-03-10 08:00:00", 1, 1);
+        order("0102", "3", "2024-03-11 08:00:00", 1, 1); // a category not ticked
+        order("0103", "1", "2024-04-01 08:00:00", 1, 1); // after the period
+    }
+    template <typename T>
+    T* control(const QString& name) const
+    {
+        return window->findChild<T*>(name);
+    }
+    int get(const char* name, E edge) const { return Twips::get(control<QWidget>(QString::fromUtf8(name)), edge); }
+    void prepareRun()
+    {
+        control<QDateEdit>(QStringLiteral("DTPicker1"))->setDate(QDate(2024, 3, 1));
+        control<QDateEdit>(QStringLiteral("DTPicker2"))->setDate(QDate(2024, 3, 31));
+        pickEntry(control<QComboBox>(QStringLiteral("Combo1")), 0);
+        toggle(window->filterPanel()->tree(), window->filterPanel()->tree()->topLevelItem(0));
+        toggle(window->filterPanel()->categoryBox()->list(), 0);
+        toggle(window->filterPanel()->categoryBox()->list(), 1);
+    }
+
+    FixtureDb db;
+    AppSession session;
+    RecordingMessenger messenger;
+    CancellingSaveDialog dialog;
+    std::unique_ptr<ReportWindow> window;
+};
+
+} // namespace
+
+class ReportWindowTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void regionsAndCaptions_data()
+    {
+        QTest::addColumn<ReportKind>("kind");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("shortName");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("run");
+        QTest::addColumn<QString>("dateLabel");
+        QTest::addColumn<QString>("treeLabel");
+        QTest::newRow("A") << ReportKind::Completion << "frm维修完成情况表" << "维修完成情况一览表" << "维修完成情况表"
+                           << "维修完成情况一览表" << "开始统计" << "统计日期范围" << "勾选小区";
+        QTest::newRow("B") << ReportKind::Ledger << "frm班组核算台账New" << "班组经济核算台账" << "班组经济核算台账"
+                           << "班组经济核算台账汇总表" << "开始统计" << "统计日期范围" << "勾选维修人员";
+        QTest::newRow("C") << ReportKind::Performance << "frm维修工考绩汇总New" << "维修工考绩汇总" << "维修工考绩汇总"
+                           << "维修工考绩汇总表" << "开始汇总" << "汇总日期范围" << "勾选维修人员";
+        QTest::newRow("D") << ReportKind::MonthEnd << "frm报修月底汇总New" << "报修簿月底汇总" << "报修簿月底汇总"
+                           << "报修簿月底汇总表" << "开始统计" << "统计日期范围" << "勾选小区";
+    }
+
+    void regionsAndCaptions()
+    {
+        QFETCH(ReportKind, kind);
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QString, shortName);
+        QFETCH(QString, title);
+        QFETCH(QString, run);
+        QFETCH(QString, dateLabel);
+        QFETCH(QString, treeLabel);
+        Scene s(kind);
+        QCOMPARE(s.window->objectName(), name);
+        QCOMPARE(s.window->windowTitle(), caption);
+        QCOMPARE(s.control<QLabel>(QStringLiteral("Label1(9)"))->text(), shortName);
+        QCOMPARE(s.control<QLabel>(QStringLiteral("Label1(7)"))->text(), title);
+        QCOMPARE(s.control<QLabel>(QStringLiteral("Label1(0)"))->text(), dateLabel);
+        QCOMPARE(s.control<QLabel>(QStringLiteral("Label1(2)"))->text(), QStringLiteral("选择区域"));
+        QCOMPARE(s.control<QLabel>(QStringLiteral("Label1(3)"))->text(), treeLabel);
+        QCOMPARE(s.control<QPushButton>(QStringLiteral("Command5"))->text(), run);
+        QCOMPARE(s.control<QPushButton>(QStringLiteral("Command2"))->text(), QStringLiteral("导出Excel"));
+        QCOMPARE(s.control<QPushButton>(QStringLiteral("Command1"))->text(), QStringLiteral("退出"));
+        QVERIFY(!s.control<QProgressBar>(QStringLiteral("ProgressBar1"))->isVisible());
+        for (const char* region : { "Picture1", "Picture2", "Picture3", "Picture4", "Picture5", "Picture7",
+                                    "MSFlexGrid1", "TreeView1", "List1", "Combo1", "Check1", "Check2" })
+            QVERIFY2(s.control<QWidget>(QString::fromLatin1(region)), region);
+        QCOMPARE(s.get("Picture5", E::Height), 630);
+        QCOMPARE(s.get("Picture1", E::Width), 3960);
+        QCOMPARE(s.get("Picture3", E::Height), 585);
+        QCOMPARE(s.get("TreeView1", E::Top), reportInfo(kind).treeTopTwips);
+        QCOMPARE(s.get("Picture7", E::Height), 3660);
+        QCOMPARE(s.get("MSFlexGrid1", E::Top), 540);
+        QCOMPARE(s.get("Picture4", E::Width), 2955);
+        QCOMPARE(s.get("Picture4", E::Top), 75);
+        QCOMPARE(s.control<QWidget>(QStringLiteral("Picture6")) != nullptr, kind == ReportKind::MonthEnd);
+        // The grid shows the report's header rows, or nothing for a report not built yet.
+        const Report* report = findReport(kind);
+        QCOMPARE(s.window->grid().rows(), report ? reportInfo(kind).headerRows : 0);
+        QVERIFY(s.messenger.messages.isEmpty());
+        QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    void statusBar()
+    {
+        Scene s(ReportKind::Performance);
+        ReportStatusBar* bar = s.window->statusBar();
+        QCOMPARE(bar->objectName(), QStringLiteral("StatusBar1"));
+        const QStringList expected { "操作员", "李娜", "部门", "维修部", "岗位", "水电工", "Trellum" };
+        for (int i = 0; i < expected.size(); ++i)
+            QCOMPARE(bar->panelText(i + 1), expected[i]);
+        QCOMPARE(bar->panelText(8), QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
+        QVERIFY(!bar->panelText(9).isEmpty());
+    }
+
+    void layoutFollowsTheWindow_data()
+    {
+        QTest::addColumn<ReportKind>("kind");
+        QTest::newRow("A") << ReportKind::Completion;
+        QTest::newRow("D") << ReportKind::MonthEnd;
+    }
+
+    void layoutFollowsTheWindow()
+    {
+        QFETCH(ReportKind, kind);
+        Scene s(kind);
+        const bool d = kind == ReportKind::MonthEnd;
+        for (QSize size : { QSize(1000, 640), QSize(1400, 900), QSize(760, 560) }) {
+            s.window->resize(size);
+            const int w = Twips::fromPixels(size.width());
+            const int h = Twips::fromPixels(size.height());
+            const int status = s.window->statusBar()->heightTwips();
+            QCOMPARE(s.get("Picture2", E::Top), 630);
+            QCOMPARE(s.get("Picture2", E::Left), 3960);
+            QCOMPARE(s.get("Picture2", E::Height), h - 630 - 585 - status);
+            QCOMPARE(s.get("Picture2", E::Width), w - 3960 - 30);
+            const int areaW = s.get("Picture2", E::Width);
+            const int areaH = s.get("Picture2", E::Height);
+            QCOMPARE(s.get("Picture3", E::Left), 3960);
+            QCOMPARE(s.get("Picture3", E::Width), areaW);
+            QCOMPARE(s.get("Picture3", E::Top), 630 + areaH);
+            QCOMPARE(s.get("Picture4", E::Left), (areaW - 2955) / 2);
+            QCOMPARE(s.get("ProgressBar1", E::Width), areaW - 2 * 105);
+            QCOMPARE(s.get("MSFlexGrid1", E::Width), areaW - 60);
+            const int analysis = d ? TypeAnalysisPanel::kHeightTwips : 0;
+            QCOMPARE(s.get("MSFlexGrid1", E::Height), areaH - 540 - 60 - analysis);
+            // The close button keeps the run button's distance, from the other edge.
+            QCOMPARE(areaW - s.get("Command1", E::Left) - s.get("Command1", E::Width), s.get("Command5", E::Left));
+            // The filter panel: the category box at the foot, the tree down to it.
+            const int panelH = s.get("Picture1", E::Height);
+            QCOMPARE(s.get("Picture7", E::Top), panelH - 3660 + 45);
+            QCOMPARE(s.get("TreeView1", E::Height), panelH - reportInfo(kind).treeTopTwips - 3660);
+            if (d) {
+                QCOMPARE(s.get("Picture6", E::Left), 0);
+                QCOMPARE(s.get("Picture6", E::Top), areaH - analysis);
+                QCOMPARE(s.get("Picture6", E::Width), areaW);
+                QCOMPARE(s.get("Shape2", E::Width), areaW - s.get("Shape2", E::Left) - s.get("Shape1", E::Left));
+                // A negative width is refused: the box keeps the width it had.
+                const int remark = areaW - s.get("Text2", E::Left) - s.get("Shape1", E::Left);
+                if (remark >= 0)
+                    QCOMPARE(s.get("Text2", E::Width), remark);
+                else
+                    QVERIFY(s.get("Text2", E::Width) >= 0);
+            }
+        }
+    }
+
+    void shrinkingSkipsWhatFails()
+    {
+        Scene s(ReportKind::MonthEnd);
+        s.window->resize(1100, 700);
+        const char* regions[] = { "Picture2", "Picture3", "MSFlexGrid1", "Command1", "Picture6", "TreeView1", "Picture7" };
+        std::vector<QRect> before;
+        for (const char* r : regions)
+            before.push_back(s.control<QWidget>(QString::fromLatin1(r))->geometry());
+        s.window->resize(120, 90);
+        QVERIFY(s.get("Picture2", E::Height) >= 0);
+        QVERIFY(s.get("MSFlexGrid1", E::Height) >= 0);
+        QVERIFY(s.messenger.messages.isEmpty());
+        s.window->resize(1100, 700);
+        for (std::size_t i = 0; i < std::size(regions); ++i)
+            QCOMPARE(s.control<QWidget>(QString::fromLatin1(regions[i]))->geometry(), before[i]);
+    }
+
+    void typeAnalysisPanel()
+    {
+        Scene s(ReportKind::MonthEnd);
+        QCOMPARE(s.control<QLabel>(QStringLiteral("Label3"))->text(), QStringLiteral("类型分析"));
+        QCOMPARE(s.control<QLabel>(QStringLiteral("Label4"))->text(), QStringLiteral("附记:"));
+        const QStringList captions { "报修", "开箱", "设摊", "访问", "电话", "其他", "微信" };
+        for (int i = 0; i < 7; ++i) {
+            QCOMPARE(s.control<QLabel>(QStringLiteral("Label2(%1)").arg(i))->text(), captions[i]);
+            auto* box = s.control<QLineEdit>(QStringLiteral("Text1(%1)").arg(i));
+            QVERIFY(box->isReadOnly());
+            QVERIFY(box->text().isEmpty());
+            QCOMPARE(Twips::get(box, E::Left), 1140 + 810 * i);
+            QCOMPARE(Twips::get(box, E::Width), 820);
+        }
+        auto* remark = s.control<QPlainTextEdit>(QStringLiteral("Text2"));
+        QVERIFY(!remark->isReadOnly());
+        QCOMPARE(Twips::get(remark, E::Height), 600);
+    }
+
+    void completionRunMatchesTheHeadlessFigures()
+    {
+        Scene s(ReportKind::Completion);
+        s.prepareRun();
+        QTest::mouseClick(s.control<QPushButton>(QStringLiteral("Command5")), Qt::LeftButton);
+        QVERIFY(s.messenger.messages.isEmpty());
+        QVERIFY(!QGuiApplication::overrideCursor());
+
+        ReportCriteria c;
+        c.startDate = QDate(2024, 3, 1);
+        c.endDate = QDate(2024, 3, 31);
+        c.regionCode = QStringLiteral("01");
+        c.regionName = QStringLiteral("东区");
+        c.officeCodes = QStringLiteral("'0101','0102','0103'");
+        c.categoryCodes = QStringLiteral("'1','2'");
+        c.categoryNames = QStringLiteral("电，水");
+        c.tickedCategoryCodes = QStringList { QStringLiteral("1"), QStringLiteral("2") };
+        QCOMPARE(s.window->criteria().officeCodes, c.officeCodes);
+        QCOMPARE(s.window->criteria().categoryNames, c.categoryNames);
+
+        const CompletionReport report;
+        ReportGrid expected;
+        report.layoutGrid(expected, s.window->filterPanel()->categories());
+        DbConnection db;
+        QVERIFY(!db.openSqlite(s.db.path()));
+        TypeAnalysis boxes;
+        QVERIFY(!report.run(db, RunInput { c, true, s.window->filterPanel()->categories() }, expected, boxes));
+
+        const ReportGrid& shown = s.window->grid();
+        QCOMPARE(shown.texts(), expected.texts());
+        for (int r = 0; r < expected.rows(); ++r)
+            for (int c2 = 0; c2 < expected.cols(); ++c2)
+                QCOMPARE(shown.background(r, c2), expected.background(r, c2));
+        // The office with three orders of the ticked categories in the period.
+        QCOMPARE(shown.text(2, 1), QStringLiteral("阳光花园"));
+        QCOMPARE(shown.text(2, 2), QStringLiteral("3"));
+        QCOMPARE(shown.text(shown.rows() - 1, 1), QStringLiteral("合计"));
+        // What the grid view shows is the grid.
+        const QAbstractItemModel* model = s.window->gridView()->model();
+        QCOMPARE(model->rowCount(), shown.rows());
+        QCOMPARE(model->index(2, 2).data().toString(), QStringLiteral("3"));
+    }
+
+    void exportCancelled()
+    {
+        Scene s(ReportKind::Completion);
+        s.prepareRun();
+        QTest::mouseClick(s.control<QPushButton>(QStringLiteral("Command5")), Qt::LeftButton);
+        QTest::mouseClick(s.control<QPushButton>(QStringLiteral("Command2")), Qt::LeftButton);
+        QCOMPARE(s.dialog.asked, 1);
+        QCOMPARE(s.dialog.lastName, QStringLiteral("维修完成情况一览表_20240301_20240331"));
+        QCOMPARE(s.dialog.lastFilter, QStringLiteral("电子表|*.xls;*.xlsx"));
+        QCOMPARE(s.messenger.texts(), QStringList { QStringLiteral("您取消了导出操作！") });
+        for (const char* b : { "Command1", "Command2", "Command5" })
+            QVERIFY(s.control<QPushButton>(QString::fromLatin1(b))->isVisible());
+        const ExportContext context = s.window->exportContext();
+        QCOMPARE(context.grid, &s.window->grid());
+        QCOMPARE(context.regionName, QStringLiteral("东区"));
+        QCOMPARE(context.categoryNames, QStringLiteral("电，水"));
+        QCOMPARE(context.title, QStringLiteral("维修完成情况一览表"));
+        QCOMPARE(context.today, QDate::currentDate());
+        QCOMPARE(context.startDate, QDate(2024, 3, 1));
+    }
+
+    void closeButtonClosesTheWindow()
+    {
+        Scene s(ReportKind::Ledger);
+        QTest::mouseClick(s.control<QPushButton>(QStringLiteral("Command1")), Qt::LeftButton);
+        QVERIFY(!s.window->isVisible());
+    }
+};
+
+QTEST_MAIN(ReportWindowTest)
+#include "ReportWindowTest.moc"
