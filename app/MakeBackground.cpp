@@ -1,5 +1,7 @@
 // trellum-make-background FILE: draws the main window's background picture (a BMP file).
 
+#include "HouseMark.h"
+
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
@@ -36,28 +38,6 @@ void drawSkyline(QPainter& p)
     }
 }
 
-// The department's mark, large and faint: a roof line with a wrench across it.
-void drawMark(QPainter& p)
-{
-    p.save();
-    p.translate(kWidth / 2.0 - 160, kHeight / 2.0 - 210);
-    p.scale(5, 5);
-    p.setPen(QPen(QColor(255, 255, 255, 150), 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.setBrush(Qt::NoBrush);
-    QPainterPath house;
-    house.moveTo(4, 34);
-    house.lineTo(32, 8);
-    house.lineTo(60, 34);
-    house.moveTo(12, 28);
-    house.lineTo(12, 56);
-    house.lineTo(52, 56);
-    house.lineTo(52, 28);
-    p.drawPath(house);
-    p.setPen(QPen(QColor(255, 200, 90, 150), 6, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(22, 50), QPointF(40, 32));
-    p.restore();
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -78,7 +58,9 @@ int main(int argc, char** argv)
     glow.setColorAt(0, QColor(255, 255, 255, 170));
     glow.setColorAt(1, QColor(255, 255, 255, 0));
     p.fillRect(img.rect(), glow);
-    drawMark(p);
+    // the department's mark, large and faint
+    trellum::HouseMark { QColor(255, 255, 255, 150), QColor(255, 200, 90, 150), false }
+        .draw(p, QPointF(kWidth / 2.0 - 160, kHeight / 2.0 - 210), 5);
     drawSkyline(p);
     p.end();
     if (!img.save(QString::fromLocal8Bit(argv[1]), "BMP")) {

@@ -1,5 +1,7 @@
 #include "BannerPicture.h"
 
+#include "HouseMark.h"
+
 #include "Twips.h"
 #include "UiLook.h"
 
@@ -48,18 +50,7 @@ QImage BannerPicture::designPicture()
     p.fillRect(QRect(0, kPictureHeight - 3, kPictureWidth, 3), QColor(255, 176, 48));
 
     // Left part: the mark and the program's name.
-    p.setPen(QPen(Qt::white, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    QPainterPath roof;
-    roof.moveTo(14, 27);
-    roof.lineTo(30, 12);
-    roof.lineTo(46, 27);
-    roof.moveTo(19, 23);
-    roof.lineTo(19, 42);
-    roof.lineTo(41, 42);
-    roof.lineTo(41, 23);
-    p.drawPath(roof);
-    p.setPen(QPen(QColor(255, 196, 64), 4, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(24, 38), QPointF(35, 27));
+    HouseMark { Qt::white, QColor(255, 196, 64), false }.draw(p, QPointF(11, 7), 0.55);
     p.setPen(Qt::white);
     p.setFont(UiLook::yahei(15, true));
     p.drawText(QRect(58, 4, 200, 30), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Trellum"));

@@ -1,5 +1,6 @@
 #include "LoginArt.h"
 
+#include "HouseMark.h"
 #include "UiLook.h"
 
 #include <QLinearGradient>
@@ -9,36 +10,6 @@
 namespace trellum {
 
 namespace {
-
-// A stylised roof line with a wrench across it: the repair department's mark.
-void drawMark(QPainter& p, const QPointF& at, double scale)
-{
-    p.save();
-    p.translate(at);
-    p.scale(scale, scale);
-    QPen roof(QColor(255, 255, 255, 230), 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-    p.setPen(roof);
-    p.setBrush(Qt::NoBrush);
-    QPainterPath house;
-    house.moveTo(4, 34);
-    house.lineTo(32, 8);
-    house.lineTo(60, 34);
-    house.moveTo(12, 28);
-    house.lineTo(12, 56);
-    house.lineTo(52, 56);
-    house.lineTo(52, 28);
-    p.drawPath(house);
-    p.setPen(QPen(QColor(255, 196, 64), 6, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(22, 50), QPointF(40, 32));
-    p.setBrush(QColor(255, 196, 64));
-    p.setPen(Qt::NoPen);
-    QPainterPath jaw;
-    jaw.addEllipse(QPointF(42, 30), 7, 7);
-    QPainterPath notch;
-    notch.addRect(QRectF(42, 22, 7, 6));
-    p.drawPath(jaw.subtracted(notch));
-    p.restore();
-}
 
 } // namespace
 
@@ -69,7 +40,7 @@ QPixmap LoginArt::background(const QSize& size, const QRect& numberBox, const QR
     p.setBrush(QColor(255, 255, 255, 215));
     p.drawRoundedRect(card, 10, 10);
 
-    drawMark(p, QPointF(22, 18), 0.8);
+    HouseMark().draw(p, QPointF(22, 18), 0.8);
     p.setPen(Qt::white);
     p.setFont(UiLook::yahei(17, true));
     p.drawText(QRect(84, 16, w - 100, 34), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Trellum"));
