@@ -11,7 +11,7 @@ packages=(
   # databases
   libsqlite3-dev sqlite3 unixodbc unixodbc-dev tdsodbc
   # workbook writer
-  libxlsxwriter-dev
+  libxlsxwriter-dev zlib1g-dev
   # tests
   libgtest-dev python3 python3-openpyxl xvfb xauth
   # fonts for the windows and the screenshots
