@@ -4,24 +4,41 @@ namespace trellum {
 
 namespace {
 
+// The JSON escape of a character that needs a short one, else nullptr.
+const char* shortEscape(char16_t u)
+{
+    switch (u) {
+    case '"': return "\\\"";
+    case '\\': return "\\\\";
+    case '\n': return "\\n";
+    case '\r': return "\\r";
+    case '\t': return "\\t";
+    default: return nullptr;
+    }
+}
+
 void appendJsonString(QByteArray& out, const QString& text)
 {
+    // Escapes go in as ASCII; every other run of the text is converted whole, so that a character
+    // beyond the BMP (two UTF-16 units) keeps its 4-byte UTF-8 form.
     out += '"';
-    for (const QChar ch : text) {
-        const char16_t u = ch.unicode();
-        switch (u) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (u < 0x20)
-                out += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0')).toLatin1();
-            else
-                out += QString(ch).toUtf8();
-        }
+    qsizetype plain = 0;
+    auto flush = [&](qsizetype end) {
+        out += QStringView(text).mid(plain, end - plain).toUtf8();
+        plain = end + 1;
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        const char* escape = shortEscape(u);
+        if (!escape && u >= 0x20)
+            continue;
+        flush(i);
+        if (escape)
+            out += escape;
+        else
+            out += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0')).toLatin1();
     }
+    flush(text.size());
     out += '"';
 }
 

@@ -67,6 +67,30 @@ int deadlineHandler(void* p)
 
 thread_local Deadline t_deadline;
 
+// The embedded connection reads and nothing else: a statement that would attach a file, change a
+// setting or write anything is refused while it is prepared (query_only can be switched off by a
+// PRAGMA, and some writes, VACUUM INTO, go to other files than the database).
+int readOnlyAuthorizer(void*, int action, const char*, const char*, const char*, const char*)
+{
+    switch (action) {
+    case SQLITE_SELECT:
+    case SQLITE_READ:
+    case SQLITE_FUNCTION:
+    case SQLITE_RECURSIVE:
+        return SQLITE_OK;
+    default:
+        return SQLITE_DENY;
+    }
+}
+
+sqlite3_stmt* nativeStatement(const QSqlQuery& q)
+{
+    const QVariant h = q.result() ? q.result()->handle() : QVariant();
+    if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3_stmt*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3_stmt* const*>(h.constData());
+}
+
 } // namespace
 
 QString reportErrorText(const DbError& error)
@@ -180,6 +204,8 @@ void* DbConnection::sqliteHandle() const
 DbStatus DbConnection::openSqlite(const QString& path)
 {
     m_backend = Backend::None;
+    m_sqlitePath = path;
+    m_reopenSqlite = false;
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
         return DbError { kUnspecifiedError, QStringLiteral("SQLite 数据库驱动不可用") };
     const QFileInfo info(path);
@@ -239,6 +265,8 @@ DbStatus DbConnection::finishOpen()
         m_backend = Backend::None;
         return e;
     }
+    q = QSqlQuery();
+    sqlite3_set_authorizer(nativeSqlite(db), readOnlyAuthorizer, nullptr);
     return std::nullopt;
 }
 
@@ -248,6 +276,15 @@ DbCursor DbConnection::select(const QString& sql)
     ++m_statements;
     if (m_observer)
         m_observer(sql);
+    // After a failed statement the embedded file is opened afresh: a file that was emptied and
+    // filled again in place would otherwise keep its empty schema on this connection for good.
+    if (m_reopenSqlite) {
+        if (const DbStatus reopened = openSqlite(m_sqlitePath)) {
+            m_reopenSqlite = true;
+            cursor.m_error = reopened;
+            return cursor;
+        }
+    }
     QSqlDatabase db = QSqlDatabase::database(m_name, false);
     if (m_backend == Backend::None || !db.isOpen()) {
         cursor.m_error = DbError { kUnspecifiedError, QStringLiteral("数据库连接未打开") };
@@ -266,7 +303,17 @@ DbCursor DbConnection::select(const QString& sql)
         } else if (handle) {
             sqlite3_progress_handler(handle, 0, nullptr, nullptr);
         }
-        ok = q.exec(sql);
+        // Only a statement that leaves every file as it is runs (the authorizer refuses the rest).
+        ok = q.prepare(sql);
+        sqlite3_stmt* prepared = ok ? nativeStatement(q) : nullptr;
+        if (ok && (!prepared || !sqlite3_stmt_readonly(prepared))) {
+            cursor.m_query.reset();
+            cursor.m_error = DbError { SQLITE_READONLY, QStringLiteral("只读连接拒绝执行会写入的语句") };
+            return cursor;
+        }
+        if (ok)
+            ok = q.exec();
+        m_reopenSqlite = !ok;
     } else {
         // The time-out belongs to the statement handle: prepare, set it there, then execute.
         ok = q.prepare(sql);

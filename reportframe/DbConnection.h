@@ -55,7 +55,8 @@ public:
     DbConnection& operator=(const DbConnection&) = delete;
 
     // Opens an embedded SQLite file read-only, with the T-SQL functions registered; a missing
-    // file is an error, never created.
+    // file is an error, never created. Afterwards every statement that is not a pure read (a
+    // write, ATTACH, PRAGMA, VACUUM INTO) is refused before it runs.
     DbStatus openSqlite(const QString& path);
     // Opens SQL Server through ODBC with a complete connection string and a login time-out.
     DbStatus openOdbc(const QString& connectionString, int loginTimeoutSeconds);
@@ -67,7 +68,8 @@ public:
     void setCommandTimeout(int seconds) { m_commandTimeout = seconds; }
     int commandTimeout() const { return m_commandTimeout; }
 
-    // Sends one SELECT and returns its result (check error() before and after the row loop).
+    // Sends one SELECT and returns its result (check error() before and after the row loop). On
+    // the embedded backend a failed statement has the file opened afresh before the next one.
     DbCursor select(const QString& sql);
 
     // How many statements this connection has sent.
@@ -83,6 +85,8 @@ private:
 
     QString m_name;
     Backend m_backend = Backend::None;
+    QString m_sqlitePath;        // the embedded file, opened again after a failed statement
+    bool m_reopenSqlite = false;
     int m_commandTimeout = 30;
     long long m_statements = 0;
     std::function<void(const QString&)> m_observer;

@@ -16,7 +16,11 @@ QString workerDisplayName(const DbCursor& worker)
 
 QString workerItemPosition(const QString& code)
 {
-    return QStringLiteral("CHARINDEX(CONCAT(',', ") + sqlQuote(code)
+    // 维修人 is compared without its blanks, so the code is too: a code with a blank of its own
+    // would never be found otherwise.
+    QString item = code;
+    item.remove(QLatin1Char(' '));
+    return QStringLiteral("CHARINDEX(CONCAT(',', ") + sqlQuote(item)
         + QStringLiteral(", ','), CONCAT(',', REPLACE(维修人,' ',''), ','))");
 }
 

@@ -11,7 +11,7 @@ namespace trellum {
 // blank stands whole between the brackets, a NULL 岗位 leaves the name alone; NULL name is "".
 QString workerDisplayName(const DbCursor& worker);
 
-// The position of the worker's code as a whole item of 维修人, blanks around the items ignored:
+// The position of the worker's code as a whole item of 维修人, blanks ignored on both sides:
 // 1 when it stands first, 0 when it is not listed (12 is not found in 112,5). Runs alike on
 // SQL Server 2012 and later and on the embedded database.
 QString workerItemPosition(const QString& code);

@@ -36,9 +36,15 @@ std::optional<QString> sqlServerConnectionString(const DbSettings& s, QString* p
         }
     }
     const QString driver = s.Driver.isEmpty() ? QStringLiteral("FreeTDS") : s.Driver;
-    return QStringLiteral("DRIVER=") + braced(driver) + QStringLiteral(";SERVER=") + braced(s.Svr)
+    QString text = QStringLiteral("DRIVER=") + braced(driver) + QStringLiteral(";SERVER=") + braced(s.Svr)
         + QStringLiteral(";DATABASE=") + braced(s.DBname) + QStringLiteral(";UID=") + braced(s.UID)
         + QStringLiteral(";PWD=") + braced(s.PWD) + QStringLiteral(";ClientCharset=UTF-8;ApplicationIntent=ReadOnly");
+    // Left to guess the protocol, FreeTDS falls back to the Sybase one after a login time-out and
+    // then waits for ever on a server that never answers; SQL Server speaks TDS 7.x, and a named
+    // version keeps the login time-out in force.
+    if (driver.contains(QStringLiteral("FreeTDS"), Qt::CaseInsensitive))
+        text += QStringLiteral(";TDS_Version=7.4");
+    return text;
 }
 
 bool OpenDatabase(AppSession& session, Messenger& messenger, const QString& UID, const QString& PWD,

@@ -1,9 +1,76 @@
 #include "DbSettings.h"
 
-#include <QSettings>
+#include <QFile>
+#include <QHash>
 #include <QStandardPaths>
+#include <QStringList>
 
 namespace trellum {
+
+namespace {
+
+bool isHexDigit(QChar ch)
+{
+    return (ch >= QLatin1Char('0') && ch <= QLatin1Char('9')) || (ch >= QLatin1Char('a') && ch <= QLatin1Char('f'))
+        || (ch >= QLatin1Char('A') && ch <= QLatin1Char('F'));
+}
+
+// The inside of a value that was written in double quotes, as a settings writer quotes one: the
+// backslash escapes \" \\ \n \r \t \xHHHH undone.
+QString unquoted(QStringView v)
+{
+    QString out;
+    for (qsizetype i = 0; i < v.size(); ++i) {
+        if (v[i] != QLatin1Char('\\') || i + 1 == v.size()) {
+            out += v[i];
+            continue;
+        }
+        const QChar e = v[++i];
+        if (e == QLatin1Char('n')) {
+            out += QLatin1Char('\n');
+        } else if (e == QLatin1Char('r')) {
+            out += QLatin1Char('\r');
+        } else if (e == QLatin1Char('t')) {
+            out += QLatin1Char('\t');
+        } else if (e == QLatin1Char('x') && i + 1 < v.size() && isHexDigit(v[i + 1])) {
+            qsizetype n = 0;
+            while (n < 4 && i + 1 + n < v.size() && isHexDigit(v[i + 1 + n]))
+                ++n;
+            out += QChar(char16_t(v.mid(i + 1, n).toUInt(nullptr, 16)));
+            i += n;
+        } else {
+            out += e;
+        }
+    }
+    return out;
+}
+
+// The keys of one section of an INI text. Each value is taken as written, blanks at its ends
+// removed: a "," or ";" or "\" in it is part of the value (host,port and host\instance are
+// server names, a password may hold anything). Only a value wholly in double quotes is unquoted.
+QHash<QString, QString> readSection(const QByteArray& text, const QString& section)
+{
+    QHash<QString, QString> out;
+    bool inside = false;
+    for (const QString& raw : QString::fromUtf8(text).split(QLatin1Char('\n'))) {
+        const QString line = raw.trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
+            continue;
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            inside = line.mid(1, line.size() - 2).trimmed() == section;
+            continue;
+        }
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (!inside || eq <= 0)
+            continue;
+        const QString value = line.mid(eq + 1).trimmed();
+        const bool quoted = value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"'));
+        out.insert(line.left(eq).trimmed(), quoted ? unquoted(QStringView(value).mid(1, value.size() - 2)) : value);
+    }
+    return out;
+}
+
+} // namespace
 
 QString dbSettingsPath()
 {
@@ -12,15 +79,16 @@ QString dbSettingsPath()
 
 DbSettings readDbSettings(const QString& path)
 {
-    QSettings store(path.isEmpty() ? dbSettingsPath() : path, QSettings::IniFormat);
-    store.beginGroup(QStringLiteral("DBConfig"));
-    auto key = [&](const char* name) { return store.value(QString::fromLatin1(name)).toString(); };
+    QFile store(path.isEmpty() ? dbSettingsPath() : path);
+    const QHash<QString, QString> keys = store.open(QIODevice::ReadOnly)
+        ? readSection(store.readAll(), QStringLiteral("DBConfig"))
+        : QHash<QString, QString>();
     DbSettings s;
-    s.Svr = key("Svr");
-    s.UID = key("UID");
-    s.PWD = key("PWD");
-    s.DBname = key("DBname");
-    s.Driver = key("Driver");
+    s.Svr = keys.value(QStringLiteral("Svr"));
+    s.UID = keys.value(QStringLiteral("UID"));
+    s.PWD = keys.value(QStringLiteral("PWD"));
+    s.DBname = keys.value(QStringLiteral("DBname"));
+    s.Driver = keys.value(QStringLiteral("Driver"));
     return s;
 }
 

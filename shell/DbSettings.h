@@ -5,7 +5,9 @@
 namespace trellum {
 
 // The database settings of the per-user settings store: application "Quorvel2011", section
-// "DBConfig". A missing key reads as "". The program never writes them.
+// "DBConfig". A missing key reads as "". The program never writes them. Each value is read as it
+// is written (host,port, host\instance, a password with ";" or "," stay whole); only a value wholly
+// in double quotes is unquoted, with its backslash escapes.
 //   Svr     the server; "sqlite:PATH" selects the embedded SQLite file PATH instead
 //   UID     login name       PWD     password       DBname  catalog
 //   Driver  optional: the ODBC driver name for SQL Server (default FreeTDS)

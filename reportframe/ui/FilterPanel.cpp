@@ -160,6 +160,7 @@ void FilterPanel::LoadRegions()
     std::vector<RegionEntry> regions;
     const DbStatus status = loadRegions(db(), regions);
     m_regions->clear();
+    m_regionEntries = regions;
     for (const RegionEntry& region : regions)
         m_regions->addItem(region.text());
     m_regions->setCurrentIndex(-1);
@@ -192,11 +193,11 @@ void FilterPanel::FillWorkerTree()
 
 void FilterPanel::fillTree()
 {
-    const int index = m_regions->currentIndex();
-    if (index < 0)
+    const std::optional<RegionEntry> chosen = chosenRegion();
+    if (!chosen)
         return;
-    const QString entry = m_regions->itemText(index);
-    const RegionEntry region { entry.section(QLatin1Char(' '), 0, 0), entry.section(QLatin1Char(' '), 1) };
+    const RegionEntry region = *chosen;
+    const QString entry = m_regions->currentText();
     m_check1->setChecked(false);
     WaitCursor wait;
     std::vector<TreeNode> nodes;
@@ -270,11 +271,7 @@ FilterState FilterPanel::state() const
     FilterState s;
     s.startDate = startDate();
     s.endDate = endDate();
-    const int index = m_regions->currentIndex();
-    if (index >= 0) {
-        const QString entry = m_regions->itemText(index);
-        s.region = RegionEntry { entry.section(QLatin1Char(' '), 0, 0), entry.section(QLatin1Char(' '), 1) };
-    }
+    s.region = chosenRegion();
     s.nodes = m_nodes;
     for (std::size_t i = 0; i < s.nodes.size() && i < m_items.size(); ++i)
         s.nodes[i].checked = m_items[i]->checkState(0) == Qt::Checked;
@@ -300,8 +297,18 @@ QDate FilterPanel::endDate() const
 
 QString FilterPanel::regionName() const
 {
+    const std::optional<RegionEntry> region = chosenRegion();
+    return region ? region->name : QString();
+}
+
+std::optional<RegionEntry> FilterPanel::chosenRegion() const
+{
+    // The entry's code and name as loaded: a code or name with blanks of its own cannot be told
+    // apart from the entry text's separating blank.
     const int index = m_regions->currentIndex();
-    return index < 0 ? QString() : m_regions->itemText(index).section(QLatin1Char(' '), 1);
+    if (index < 0 || index >= int(m_regionEntries.size()))
+        return std::nullopt;
+    return m_regionEntries[std::size_t(index)];
 }
 
 void FilterPanel::focusOn(FocusTarget target)

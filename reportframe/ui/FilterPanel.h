@@ -61,8 +61,10 @@ public:
     bool calendarWorkingDays() const;
     QDate startDate() const;
     QDate endDate() const;
-    // The chosen region's name: the Combo1 entry's text after its first blank ("" for none).
+    // The chosen region's name: the Combo1 entry's text after its code and blank ("" for none).
     QString regionName() const;
+    // The chosen Combo1 entry's region (code and name as loaded), if any.
+    std::optional<RegionEntry> chosenRegion() const;
     // Puts the focus where a refused check points.
     void focusOn(FocusTarget target);
 
@@ -89,6 +91,7 @@ private:
     QTreeWidget* m_tree = nullptr;
     CategoryBox* m_categoryBox = nullptr;
     CategoryTable m_categories;
+    std::vector<RegionEntry> m_regionEntries; // Combo1's entries, same order
     std::vector<TreeNode> m_nodes;          // in index order, root first
     std::vector<QTreeWidgetItem*> m_items;  // the tree's items, same order
     bool m_silent = false;                  // ticks set by the program do not propagate
