@@ -85,7 +85,7 @@ QString applyFault(const QString& fault, GoodDatabase& db, std::unique_ptr<FileF
     else if (fault == QLatin1String("truncated to one page"))
         FileFault::truncate(db.path, 4096);
     else if (fault == QLatin1String("corrupted pages"))
-        FileFault::scramble(db.path, 4096);
+        FileFault::scramble(db.path, 100); // everything after the file header, the schema page included
     else if (fault == QLatin1String("missing table"))
         FileFault::alter(db.path, QStringLiteral("DROP TABLE 员工档案"));
     else if (fault == QLatin1String("missing column"))
@@ -237,7 +237,7 @@ private Q_SLOTS:
             } else if (fault == QLatin1String("overwritten in place")) {
                 QVERIFY(FileFault::overwrite(db.path, QByteArray("not a database any more\n").repeated(500)));
             } else if (fault == QLatin1String("pages corrupted in place")) {
-                QVERIFY(FileFault::scramble(db.path, 4096));
+                QVERIFY(FileFault::scramble(db.path, 100));
             } else if (fault == QLatin1String("table dropped by a writer")) {
                 QVERIFY(FileFault::alter(db.path, QStringLiteral("DROP TABLE PG派工单")));
             } else {
