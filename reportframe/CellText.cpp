@@ -75,7 +75,8 @@ std::string roundedDecimal(double value, int decimals)
         }
     } else {
         intPart = "0";
-        fracPart = std::string(std::size_t(-exponent - 1), '0') + mantissa;
+        fracPart.assign(std::size_t(-exponent - 1), '0');
+        fracPart.append(mantissa);
     }
     // round half away from zero at `decimals`
     bool carry = int(fracPart.size()) > decimals && fracPart[std::size_t(decimals)] >= '5';
@@ -90,12 +91,14 @@ std::string roundedDecimal(double value, int decimals)
         }
     }
     if (carry)
-        digits.insert(digits.begin(), '1');
+        digits = std::string(1, '1').append(digits);
     std::string out = digits.substr(0, digits.size() - std::size_t(decimals));
     std::size_t first = out.find_first_not_of('0');
     out = first == std::string::npos ? "0" : out.substr(first);
-    if (decimals > 0)
-        out += "." + digits.substr(digits.size() - std::size_t(decimals));
+    if (decimals > 0) {
+        out.push_back('.');
+        out.append(digits, digits.size() - std::size_t(decimals), std::string::npos);
+    }
     const bool zero = out.find_first_not_of("0.") == std::string::npos;
     if (value < 0 && !zero)
         out.insert(out.begin(), '-');
