@@ -14,6 +14,15 @@ QString workerDisplayName(const DbCursor& worker)
     return name + QStringLiteral("【") + (blank < 0 ? post : post.mid(blank + 1)) + QStringLiteral("】");
 }
 
+DbStatus readWorkers(DbConnection& db, const QString& sql, std::vector<WorkerRecord>& out)
+{
+    out.clear();
+    DbCursor cur = db.select(sql);
+    while (cur.next())
+        out.push_back({ cur.text(QStringLiteral("工号")), cur.text(QStringLiteral("区域号")), workerDisplayName(cur) });
+    return cur.error();
+}
+
 QString workerItemPosition(const QString& code)
 {
     // 维修人 is compared without its blanks, so the code is too: a code with a blank of its own

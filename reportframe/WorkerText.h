@@ -5,11 +5,24 @@
 #include <QDate>
 #include <QString>
 
+#include <vector>
+
 namespace trellum {
 
 // The worker's name with the trade of his 岗位: "03 水电工" gives 张三【水电工】, a 岗位 without a
 // blank stands whole between the brackets, a NULL 岗位 leaves the name alone; NULL name is "".
 QString workerDisplayName(const DbCursor& worker);
+
+// What a run keeps of a row of the worker statement.
+struct WorkerRecord {
+    QString code;   // 工号
+    QString region; // 区域号
+    QString name;   // the display name, see workerDisplayName
+};
+
+// Reads the worker statement to its end, so that no result is still open while the per-worker
+// statements run on the connection (SQL Server through FreeTDS allows one at a time).
+DbStatus readWorkers(DbConnection& db, const QString& sql, std::vector<WorkerRecord>& out);
 
 // The position of the worker's code as a whole item of 维修人, blanks ignored on both sides:
 // 1 when it stands first, 0 when it is not listed (12 is not found in 112,5). Runs alike on

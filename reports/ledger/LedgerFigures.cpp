@@ -17,13 +17,6 @@ QString figureText(const DbCursor& cur, const QString& field)
     return cur.isNull(field) ? QString() : formatNumber(cur.number(field), QStringLiteral("0.00"));
 }
 
-// What a run keeps of a worker row.
-struct WorkerRecord {
-    QString code;
-    QString region;
-    QString name;
-};
-
 } // namespace
 
 void LedgerReport::layoutGrid(ReportGrid& grid, const CategoryTable&) const
@@ -112,13 +105,8 @@ DbStatus LedgerReport::BuildLedger(DbConnection& db, const RunInput& input, Repo
     const ReportCriteria& c = input.criteria;
     const QString standard = formatNumber(double(StandardHours(c.startDate, c.endDate, input.calendarWorkingDays)),
                                           QStringLiteral("0.00"));
-    // the workers are read to the end first, so that no result is still open while the next
-    // statement runs on the connection
-    DbCursor workerCursor = db.select(workerStatement(c));
     std::vector<WorkerRecord> workers;
-    while (workerCursor.next())
-        workers.push_back({ workerCursor.text(QStringLiteral("工号")), workerCursor.text(QStringLiteral("区域号")),
-                            workerDisplayName(workerCursor) });
+    const DbStatus workersRead = readWorkers(db, workerStatement(c), workers);
     grid.setRows(kHeaderRows);
     grid.setRedraw(false);
     // a failing statement leaves the header rows only, drawn again
@@ -127,8 +115,8 @@ DbStatus LedgerReport::BuildLedger(DbConnection& db, const RunInput& input, Repo
         grid.setRedraw(true);
         return e;
     };
-    if (workerCursor.failed())
-        return fail(*workerCursor.error());
+    if (workersRead)
+        return fail(*workersRead);
     for (const WorkerRecord& w : workers) {
         DbCursor cur = db.select(figuresStatement(c, w.code, w.region));
         const int blockStart = grid.rows();

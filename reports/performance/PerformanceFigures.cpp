@@ -21,13 +21,6 @@ constexpr std::array<TotalColumn, 6> kTotalColumns = {
     { { 3, "0" }, { 5, "0" }, { 8, "0" }, { 9, "0" }, { 14, "0" }, { 15, "0.00" } }
 };
 
-// What a run keeps of a worker row.
-struct WorkerRecord {
-    QString code;
-    QString region;
-    QString name;
-};
-
 // The period, the closed and completed flags of the statements' conditions.
 QString periodCondition(const ReportCriteria& c)
 {
@@ -154,13 +147,8 @@ DbStatus PerformanceReport::RunPerformanceFigures(DbConnection& db, const RunInp
     const QString daysText = QString::number(workingDays);
     const QString hoursText = QString::number(WorkingHours(workingDays));
 
-    // the workers are read to the end first, so that no result is still open while the next
-    // statement runs on the connection
-    DbCursor workerCursor = db.select(workerStatement(c));
     std::vector<WorkerRecord> workers;
-    while (workerCursor.next())
-        workers.push_back({ workerCursor.text(QStringLiteral("工号")), workerCursor.text(QStringLiteral("区域号")),
-                            workerDisplayName(workerCursor) });
+    const DbStatus workersRead = readWorkers(db, workerStatement(c), workers);
     grid.setRows(kHeaderRows);
     grid.setRedraw(false);
     // a failing statement leaves the header rows only, shown and drawn again
@@ -170,8 +158,8 @@ DbStatus PerformanceReport::RunPerformanceFigures(DbConnection& db, const RunInp
         grid.setVisible(true);
         return e;
     };
-    if (workerCursor.failed())
-        return fail(*workerCursor.error());
+    if (workersRead)
+        return fail(*workersRead);
 
     for (const WorkerRecord& w : workers) {
         const SingleValue hours = singleValue(db, hoursStatement(c, w.code, w.region), QStringLiteral("平均工时"));
