@@ -1,6 +1,5 @@
 #include "FilterPanel.h"
 
-#include "AppSession.h"
 #include "CategoryBox.h"
 #include "FilterQueries.h"
 #include "Messenger.h"
@@ -60,10 +59,11 @@ QLabel* caption(const QString& name, const QString& text, QWidget* parent)
 
 } // namespace
 
-FilterPanel::FilterPanel(const ReportInfo& info, AppSession& session, Messenger& messenger, QWidget* parent)
+FilterPanel::FilterPanel(const ReportInfo& info, std::function<DbConnection&()> connection, Messenger& messenger,
+                         QWidget* parent)
     : QFrame(parent)
     , m_info(info)
-    , m_session(session)
+    , m_connection(std::move(connection))
     , m_messenger(messenger)
 {
     setObjectName(QStringLiteral("Picture1"));
@@ -139,7 +139,7 @@ FilterPanel::FilterPanel(const ReportInfo& info, AppSession& session, Messenger&
 
 DbConnection& FilterPanel::db() const
 {
-    return *m_session.connection;
+    return m_connection();
 }
 
 void FilterPanel::showError(const DbError& error)

@@ -6,6 +6,7 @@
 
 #include <QFrame>
 
+#include <functional>
 #include <vector>
 
 class QCheckBox;
@@ -21,7 +22,6 @@ namespace trellum {
 class CategoryBox;
 class DbConnection;
 class Messenger;
-struct AppSession;
 
 // Picture1, the filter panel of a report window: the working-day option (B, C), the period, the
 // region, the tree of the region's offices (A, D) or workers (B, C) with Check1 "全选", and the
@@ -34,7 +34,9 @@ public:
     // The panel's design width in twips.
     static constexpr int kWidthTwips = 3960;
 
-    FilterPanel(const ReportInfo& info, AppSession& session, Messenger& messenger, QWidget* parent = nullptr);
+    // The panel of the report `info` describes, reading its lists on the connection `connection` gives.
+    FilterPanel(const ReportInfo& info, std::function<DbConnection&()> connection, Messenger& messenger,
+                QWidget* parent = nullptr);
 
     // Both pickers get the display format yyyy-MM-dd and the given day, the start first.
     void setPeriod(const QDate& day);
@@ -80,7 +82,7 @@ private:
     DbConnection& db() const;
 
     const ReportInfo& m_info;
-    AppSession& m_session;
+    std::function<DbConnection&()> m_connection;
     Messenger& m_messenger;
     QRadioButton* m_option1 = nullptr;
     QRadioButton* m_option2 = nullptr;

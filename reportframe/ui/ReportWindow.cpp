@@ -1,9 +1,7 @@
 #include "ReportWindow.h"
 
-#include "AppSession.h"
 #include "FilterPanel.h"
 #include "FlexGrid.h"
-#include "ReportCatalog.h"
 #include "ReportStatusBar.h"
 #include "Twips.h"
 #include "TypeAnalysisPanel.h"
@@ -39,18 +37,12 @@ QFrame* band(const QString& name, bool blue, QWidget* parent)
 
 } // namespace
 
-ReportWindow::ReportWindow(ReportKind kind, AppSession& session, Messenger& messenger, SaveDialog& dialog,
+ReportWindow::ReportWindow(ReportKind kind, ReportWindowInputs inputs, Messenger& messenger, SaveDialog& dialog,
                            QWidget* parent)
-    : ReportWindow(kind, findReport(kind), session, messenger, dialog, parent)
-{
-}
-
-ReportWindow::ReportWindow(ReportKind kind, const Report* report, AppSession& session, Messenger& messenger,
-                           SaveDialog& dialog, QWidget* parent)
     : QWidget(parent)
     , m_info(reportInfo(kind))
-    , m_report(report)
-    , m_session(session)
+    , m_inputs(std::move(inputs))
+    , m_report(m_inputs.report)
     , m_messenger(messenger)
     , m_dialog(dialog)
     , m_highlighter(m_info)
@@ -58,7 +50,7 @@ ReportWindow::ReportWindow(ReportKind kind, const Report* report, AppSession& se
     setObjectName(m_info.windowName);
     setWindowTitle(m_info.caption);
     buildTopBand();
-    m_filter = new FilterPanel(m_info, session, messenger, this);
+    m_filter = new FilterPanel(m_info, m_inputs.connection, messenger, this);
     buildResultArea();
     buildButtonBar();
     m_statusBar = new ReportStatusBar(this);
@@ -138,10 +130,9 @@ void ReportWindow::buildButtonBar()
 void ReportWindow::OpenReportWindow()
 {
     WaitCursor wait;
-    const SessionState& s = m_session.state;
-    m_statusBar->setPanelText(2, s.EmployeeName);
-    m_statusBar->setPanelText(4, s.DepartmentName);
-    m_statusBar->setPanelText(6, s.PositionName);
+    m_statusBar->setPanelText(2, m_inputs.employeeName);
+    m_statusBar->setPanelText(4, m_inputs.departmentName);
+    m_statusBar->setPanelText(6, m_inputs.positionName);
     m_filter->setPeriod(QDate::currentDate());
     if (m_typeAnalysis) {
         m_typeAnalysis->clearAndLockBoxes();

@@ -5,6 +5,7 @@
 #include "Report.h"
 #include "ReportGrid.h"
 #include "ReportInfo.h"
+#include "ReportWindowInputs.h"
 #include "RowHighlighter.h"
 #include "SpreadsheetExport.h"
 
@@ -21,7 +22,6 @@ class FilterPanel;
 class FlexGrid;
 class ReportStatusBar;
 class TypeAnalysisPanel;
-struct AppSession;
 
 // One report window (frm维修完成情况表, frm班组核算台账New, frm维修工考绩汇总New,
 // frm报修月底汇总New): the top band Picture5, the filter panel Picture1, the result area Picture2
@@ -31,12 +31,9 @@ struct AppSession;
 class ReportWindow final : public QWidget, public ExportHost {
     Q_OBJECT
 public:
-    // The window of `kind` with the report the catalogue holds for it.
-    ReportWindow(ReportKind kind, AppSession& session, Messenger& messenger, SaveDialog& dialog,
+    // The window of `kind` on what the program hands it: the connection, the names and the report.
+    ReportWindow(ReportKind kind, ReportWindowInputs inputs, Messenger& messenger, SaveDialog& dialog,
                  QWidget* parent = nullptr);
-    // The window of `kind` showing `report` (nullptr: none yet).
-    ReportWindow(ReportKind kind, const Report* report, AppSession& session, Messenger& messenger,
-                 SaveDialog& dialog, QWidget* parent = nullptr);
     ~ReportWindow() override;
 
     // OpenReportWindow: the session in the status bar, today in both pickers, the lists loaded
@@ -92,8 +89,8 @@ private:
     void closeWindow();
 
     const ReportInfo& m_info;
+    ReportWindowInputs m_inputs;
     const Report* m_report = nullptr;
-    AppSession& m_session;
     Messenger& m_messenger;
     SaveDialog& m_dialog;
     ReportGrid m_grid;

@@ -1,7 +1,6 @@
 // The report window's run button, row highlighting, export and close button.
 #include "ReportWindow.h"
 
-#include "AppSession.h"
 #include "FilterPanel.h"
 #include "FlexGrid.h"
 #include "TypeAnalysisPanel.h"
@@ -40,7 +39,7 @@ void ReportWindow::runReport()
     DbStatus status;
     {
         WaitCursor wait;
-        status = m_report->run(*m_session.connection, input, m_grid, boxes);
+        status = m_report->run(m_inputs.connection(), input, m_grid, boxes);
     }
     if (m_typeAnalysis)
         m_typeAnalysis->setBoxes(boxes);

@@ -3,6 +3,7 @@
 #include "AppSession.h"
 #include "BannerPicture.h"
 #include "ReportWindow.h"
+#include "SessionInputs.h"
 #include "WaitCursor.h"
 
 #include <QCloseEvent>
@@ -88,7 +89,7 @@ ReportWindow* MainWindow::openReport(ReportKind kind)
     QPointer<QMdiSubWindow>& frame = m_windows[kind];
     // A closed window is on its way out; a new one takes its place.
     if (!frame || frame->isHidden()) {
-        auto* window = new ReportWindow(kind, m_session, m_messenger, m_dialog);
+        auto* window = new ReportWindow(kind, sessionInputs(m_session, kind), m_messenger, m_dialog);
         frame = m_area->addSubWindow(window);
         frame->setAttribute(Qt::WA_DeleteOnClose);
         frame->setWindowTitle(window->windowTitle());

@@ -5,6 +5,7 @@
 #include "HeadlessRunner.h"
 #include "ReportGrid.h"
 #include "ReportWindow.h"
+#include "SessionInputs.h"
 #include "TypeAnalysisPanel.h"
 #include "UiFixture.h"
 
@@ -54,7 +55,7 @@ ReportDriver::ReportDriver(ReportKind kind, const QString& databasePath)
 {
     // a file that cannot be opened leaves the connection closed; the window then reports it
     (void)m_session.connection->openSqlite(databasePath);
-    m_window = std::make_unique<ReportWindow>(kind, m_session, m_messenger, m_dialog);
+    m_window = std::make_unique<ReportWindow>(kind, sessionInputs(m_session, kind), m_messenger, m_dialog);
     m_window->show();
 }
 

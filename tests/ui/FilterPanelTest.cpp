@@ -8,6 +8,7 @@
 #include "FixtureDb.h"
 #include "RecordingMessenger.h"
 #include "ReportWindow.h"
+#include "SessionInputs.h"
 #include "UiFixture.h"
 
 #include <QCheckBox>
@@ -34,7 +35,7 @@ struct Scene {
     void open()
     {
         openSession(session, db);
-        window = std::make_unique<ReportWindow>(report.kind(), &report, session, messenger, dialog);
+        window = std::make_unique<ReportWindow>(report.kind(), sessionInputs(session, &report), messenger, dialog);
         window->show();
     }
     FilterPanel* panel() const { return window->filterPanel(); }

@@ -11,6 +11,7 @@
 #include "ReportCatalog.h"
 #include "ReportStatusBar.h"
 #include "ReportWindow.h"
+#include "SessionInputs.h"
 #include "Twips.h"
 #include "TypeAnalysisPanel.h"
 #include "UiFixture.h"
@@ -41,7 +42,7 @@ struct Scene {
         session.state.EmployeeName = QStringLiteral("李娜");
         session.state.DepartmentName = QStringLiteral("维修部");
         session.state.PositionName = QStringLiteral("水电工");
-        window = std::make_unique<ReportWindow>(kind, findReport(kind), session, messenger, dialog);
+        window = std::make_unique<ReportWindow>(kind, sessionInputs(session, kind), messenger, dialog);
         window->show();
     }
     void addOrders()

@@ -8,6 +8,7 @@
 #include "FixtureDb.h"
 #include "RecordingMessenger.h"
 #include "ReportWindow.h"
+#include "SessionInputs.h"
 #include "TypeAnalysisPanel.h"
 #include "UiFixture.h"
 
@@ -35,7 +36,7 @@ struct Scene {
         db.addOffice(QStringLiteral("G7"), QStringLiteral("G701"), QStringLiteral("港湾一号"));
         db.addWorker(QStringLiteral("G7"), QStringLiteral("G071"), QStringLiteral("钱刚"), QStringLiteral("电工"));
         openSession(session, db);
-        window = std::make_unique<ReportWindow>(kind, &report, session, messenger, dialog);
+        window = std::make_unique<ReportWindow>(kind, sessionInputs(session, &report), messenger, dialog);
         activate(window.get());
     }
     FilterPanel* panel() const { return window->filterPanel(); }
