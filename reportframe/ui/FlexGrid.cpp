@@ -4,10 +4,10 @@
 #include "Twips.h"
 #include "UiLook.h"
 
-#include <QCoreApplication>
 #include <QEvent>
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -231,11 +231,17 @@ void FlexGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
 
 bool FlexGrid::eventFilter(QObject* watched, QEvent* event)
 {
+    // Only the frozen views' viewports are ours to filter; the view itself is a filter on its own
+    // scroll bars and viewport too, and what reaches it from there goes on as usual.
+    const bool frozen = std::any_of(m_overlays.begin(), m_overlays.end(),
+                                    [watched](const QTableView* view) { return view && watched == view->viewport(); });
+    if (!frozen)
+        return QTableView::eventFilter(watched, event);
     // The frozen views do not scroll or take the current cell of their own: the wheel scrolls the
-    // data, and clicks on header cells do nothing.
+    // data (once, as over the data themselves), and clicks on header cells do nothing.
     switch (event->type()) {
     case QEvent::Wheel:
-        QCoreApplication::sendEvent(viewport(), event);
+        wheelEvent(static_cast<QWheelEvent*>(event));
         return true;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:

@@ -13,6 +13,9 @@
 #include <QPalette>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QWheelEvent>
 #include <QtTest>
 
 using namespace trellum;
@@ -49,6 +52,69 @@ ReportGrid headerGrid()
     for (int c : { 0, 1, 5 })
         g.setMergeCol(c, true);
     return g;
+}
+
+// The header grid with `extra` more data rows and every column wide, so that it scrolls both
+// ways in a small view.
+ReportGrid longGrid(int extra)
+{
+    ReportGrid g = headerGrid();
+    g.setText(3, 1, QStringLiteral("梅园"));
+    for (int i = 0; i < extra; ++i) {
+        const int r = g.appendRow();
+        g.setText(r, 0, QString::number(r - 1));
+        g.setText(r, 1, QStringLiteral("小区%1").arg(r));
+    }
+    for (int c = 0; c < g.cols(); ++c)
+        g.setColWidth(c, 2400);
+    return g;
+}
+
+// The part of the grid a case points the mouse at.
+QWidget* part(FlexGrid& view, const QString& name)
+{
+    if (name == QLatin1String("frozenRows"))
+        return view.frozenRows()->viewport();
+    if (name == QLatin1String("frozenColumn"))
+        return view.frozenColumn()->viewport();
+    if (name == QLatin1String("frozenCorner"))
+        return view.frozenCorner()->viewport();
+    return view.viewport();
+}
+
+// One notch of the wheel at the middle of `target`, sent through the application.
+void wheel(QWidget* target, QPoint angle)
+{
+    const QPointF at = QRectF(target->rect()).center();
+    QWheelEvent event(at, target->mapToGlobal(at), QPoint(), angle, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &event);
+}
+
+// Where a part of a scroll bar is drawn, in the bar's own coordinates.
+QRect barPart(QScrollBar* bar, QStyle::SubControl control)
+{
+    QStyleOptionSlider opt;
+    opt.initFrom(bar);
+    opt.subControls = QStyle::SC_All;
+    opt.orientation = bar->orientation();
+    if (bar->orientation() == Qt::Horizontal)
+        opt.state |= QStyle::State_Horizontal;
+    opt.minimum = bar->minimum();
+    opt.maximum = bar->maximum();
+    opt.sliderPosition = bar->sliderPosition();
+    opt.sliderValue = bar->value();
+    opt.singleStep = bar->singleStep();
+    opt.pageStep = bar->pageStep();
+    opt.upsideDown = bar->invertedAppearance();
+    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, control, bar);
+}
+
+void mouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButtons held)
+{
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, QPointF(at), QPointF(target->mapToGlobal(at)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
 }
 
 } // namespace
@@ -237,6 +303,125 @@ private Q_SLOTS:
         // A change the program makes to the grid is not a move of the user's.
         g.setText(2, 2, QStringLiteral("9"));
         QCOMPARE(int(moved.count()), before);
+        view.setGrid(nullptr);
+    }
+
+    void wheelScrollsTheData_data()
+    {
+        QTest::addColumn<QString>("part");
+        QTest::addColumn<int>("extraRows");
+        QTest::addColumn<QPoint>("angle");
+        QTest::addColumn<bool>("down");   // the data move up (vertical bar forward)
+        QTest::addColumn<bool>("across"); // the data move left (horizontal bar forward)
+        const QPoint notchDown(0, -120);
+        const QPoint notchRight(-120, 0);
+        for (const char* name : { "data", "frozenRows", "frozenColumn", "frozenCorner" }) {
+            QTest::addRow("%s, filled, down", name) << name << 60 << notchDown << true << false;
+            QTest::addRow("%s, filled, across", name) << name << 60 << notchRight << false << true;
+            QTest::addRow("%s, header rows only", name) << name << -2 << notchDown << false << false;
+        }
+    }
+
+    void wheelScrollsTheData()
+    {
+        QFETCH(QString, part);
+        QFETCH(int, extraRows);
+        QFETCH(QPoint, angle);
+        QFETCH(bool, down);
+        QFETCH(bool, across);
+        ReportGrid g = longGrid(std::max(extraRows, 0));
+        if (extraRows < 0)
+            g.setRows(g.fixedRows()); // a grid before its first run: the header rows alone
+        FlexGrid view;
+        view.resize(400, 250);
+        view.setGrid(&g);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        if (g.rows() > g.fixedRows())
+            QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.cellRect(2, 1).center());
+        const QModelIndex current = view.currentIndex();
+        const int row = g.row();
+        const int col = g.col();
+
+        wheel(::part(view, part), angle);
+        QCOMPARE(view.verticalScrollBar()->value() > 0, down);
+        QCOMPARE(view.horizontalScrollBar()->value() > 0, across);
+        // The frozen parts follow the data along their own direction only.
+        QCOMPARE(view.frozenColumn()->verticalScrollBar()->value(), view.verticalScrollBar()->value());
+        QCOMPARE(view.frozenRows()->horizontalScrollBar()->value(), view.horizontalScrollBar()->value());
+        QCOMPARE(view.frozenRows()->verticalScrollBar()->value(), 0);
+        QCOMPARE(view.frozenColumn()->horizontalScrollBar()->value(), 0);
+        // The wheel scrolls; it does not move the current cell.
+        QCOMPARE(view.currentIndex(), current);
+        QCOMPARE(g.row(), row);
+        QCOMPARE(g.col(), col);
+
+        // A notch the other way goes back.
+        wheel(::part(view, part), -angle);
+        QCOMPARE(view.verticalScrollBar()->value(), 0);
+        QCOMPARE(view.horizontalScrollBar()->value(), 0);
+        view.setGrid(nullptr);
+    }
+
+    void scrollBarsAnswerTheMouse_data()
+    {
+        QTest::addColumn<Qt::Orientation>("orientation");
+        QTest::addColumn<int>("control"); // QStyle::SubControl clicked, or SC_ScrollBarSlider dragged
+        for (Qt::Orientation o : { Qt::Vertical, Qt::Horizontal }) {
+            const char* name = o == Qt::Vertical ? "vertical" : "horizontal";
+            QTest::addRow("%s arrow", name) << o << int(QStyle::SC_ScrollBarAddLine);
+            QTest::addRow("%s trough", name) << o << int(QStyle::SC_ScrollBarAddPage);
+            QTest::addRow("%s handle dragged", name) << o << int(QStyle::SC_ScrollBarSlider);
+        }
+    }
+
+    void scrollBarsAnswerTheMouse()
+    {
+        QFETCH(Qt::Orientation, orientation);
+        QFETCH(int, control);
+        ReportGrid g = longGrid(60);
+        FlexGrid view;
+        view.resize(400, 250);
+        view.setGrid(&g);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.cellRect(2, 1).center());
+        QCOMPARE(g.row(), 2);
+        QCOMPARE(g.col(), 1);
+        QScrollBar* bar = orientation == Qt::Vertical ? view.verticalScrollBar() : view.horizontalScrollBar();
+        QScrollBar* other = orientation == Qt::Vertical ? view.horizontalScrollBar() : view.verticalScrollBar();
+        QVERIFY(bar->isVisible());
+        QVERIFY(bar->maximum() > bar->pageStep());
+
+        const QRect where = barPart(bar, QStyle::SubControl(control));
+        QVERIFY(!where.isEmpty());
+        const QPoint at = where.center();
+        if (control == QStyle::SC_ScrollBarSlider) {
+            const QPoint to = at + (orientation == Qt::Vertical ? QPoint(0, 40) : QPoint(40, 0));
+            mouse(bar, QEvent::MouseButtonPress, at, Qt::LeftButton);
+            mouse(bar, QEvent::MouseMove, to, Qt::LeftButton);
+            mouse(bar, QEvent::MouseButtonRelease, to, Qt::NoButton);
+            QVERIFY(bar->value() > 0);
+        } else {
+            mouse(bar, QEvent::MouseButtonPress, at, Qt::LeftButton);
+            mouse(bar, QEvent::MouseButtonRelease, at, Qt::NoButton);
+            const int step = control == QStyle::SC_ScrollBarAddLine ? bar->singleStep() : bar->pageStep();
+            QCOMPARE(bar->value(), step);
+        }
+        QCOMPARE(other->value(), 0);
+        QCOMPARE(view.frozenColumn()->verticalScrollBar()->value(), view.verticalScrollBar()->value());
+        QCOMPARE(view.frozenRows()->horizontalScrollBar()->value(), view.horizontalScrollBar()->value());
+        // Scrolling leaves the current cell where it was ...
+        QCOMPARE(g.row(), 2);
+        QCOMPARE(g.col(), 1);
+        // ... and a click then takes the cell now shown under the mouse.
+        const QPoint cell(view.viewport()->width() - 30, view.viewport()->height() - 30);
+        const int shownRow = view.rowAt(cell.y());
+        const int shownCol = view.columnAt(cell.x());
+        QVERIFY(shownRow >= 2 && shownCol >= 1);
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, cell);
+        QCOMPARE(g.row(), shownRow);
+        QCOMPARE(g.col(), shownCol);
         view.setGrid(nullptr);
     }
 
