@@ -91,6 +91,7 @@ LoginWindow::LoginWindow(AppSession& session, Messenger& messenger, std::functio
     m_list->setObjectName(QStringLiteral("List1"));
     m_list->setFont(UiLook::yahei(9));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);
     Twips::place(m_list, kBoxLeft - 60, 2760, kBoxWidth + 120, 1260);
     m_list->raise();
@@ -145,6 +146,13 @@ bool LoginWindow::eventFilter(QObject* watched, QEvent* event)
     } else if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         List1_DblClick();
         return true;
+    } else if (watched == m_list && event->type() == QEvent::KeyPress) {
+        // Enter on the selected entry chooses it, as a double-click does.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            List1_DblClick();
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -173,6 +181,9 @@ void LoginWindow::cmdOK_Click()
         choose(0);
         return;
     }
+    // No entry is current either, so that the first arrow key selects the first entry (the list
+    // would otherwise make it current unselected on gaining the focus, and Down would skip it).
+    m_list->setCurrentIndex(QModelIndex());
     showPositions(true);
     m_list->setFocus(Qt::OtherFocusReason);
 }

@@ -17,7 +17,8 @@ namespace trellum {
 // frmLogin, the window the program starts with: the employee number TxtUser, the password
 // txtPassword, the picture buttons cmdOK and cmdCancel, the version label Label1, and the
 // position list List1 with its prompt Label2, which lie over the buttons while the user picks a
-// position. Enter in a box moves on like Tab; a box that gains the focus has its text selected.
+// position. Enter in a box moves on like Tab; a box that gains the focus has its text selected;
+// Enter in the position list chooses the selected entry.
 class LoginWindow final : public QWidget {
     Q_OBJECT
 public:
@@ -32,7 +33,8 @@ public:
     void cmdOK_Click();
     // cmdCancel: ends the program.
     void cmdCancel_Click();
-    // List1 double-click: chooses the selected position; nothing without a selection.
+    // List1 double-click (or Enter in the list): chooses the selected position; nothing without a
+    // selection.
     void List1_DblClick();
 
     // The positions behind List1's entries.

@@ -202,6 +202,40 @@ private Q_SLOTS:
         QVERIFY(s.messenger.messages.isEmpty());
     }
 
+    void enterChoosesThePosition_data()
+    {
+        QTest::addColumn<int>("downs");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("position");
+        // From no selection the first Down selects the first entry.
+        QTest::newRow("first, Return") << 1 << int(Qt::Key_Return) << "水电工";
+        QTest::newRow("second, Return") << 2 << int(Qt::Key_Return) << "木工";
+        QTest::newRow("third, keypad Enter") << 3 << int(Qt::Key_Enter) << "调度员";
+        QTest::newRow("nothing selected") << 0 << int(Qt::Key_Return) << "";
+    }
+
+    void enterChoosesThePosition()
+    {
+        QFETCH(int, downs);
+        QFETCH(int, key);
+        QFETCH(QString, position);
+        Scene s;
+        s.program.start(QString());
+        activate(s.login());
+        s.type(QStringLiteral("1002"), QStringLiteral("1234"));
+        s.pressLogin();
+        auto* list = s.control<QListWidget>("List1");
+        QVERIFY(list->isVisible());
+        QVERIFY(list->hasFocus());
+        for (int i = 0; i < downs; ++i)
+            QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list, Qt::Key(key));
+        QCOMPARE(s.mainShown(), !position.isEmpty());
+        QCOMPARE(s.session.state.PositionName, position);
+        QCOMPARE(s.login()->isVisible(), position.isEmpty());
+        QVERIFY(s.messenger.messages.isEmpty());
+    }
+
     void editingTheNumberReturnsToTheFirstStep()
     {
         Scene s;
