@@ -6,6 +6,7 @@
 
 #include "AppSession.h"
 #include "CategoryBox.h"
+#include "DesktopSetup.h"
 #include "FilterPanel.h"
 #include "LoginWindow.h"
 #include "MainWindow.h"
@@ -100,6 +101,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setFont(UiLook::yahei(9));
+    DesktopSetup::apply(app);
     QCommandLineParser parser;
     parser.addHelpOption();
     parser.addOption({ QStringLiteral("db"), QStringLiteral("the database file"), QStringLiteral("FILE") });

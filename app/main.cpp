@@ -1,5 +1,6 @@
 // trellum: the repair department's reporting client.
 
+#include "DesktopSetup.h"
 #include "Program.h"
 #include "QtMessenger.h"
 #include "QtSaveDialog.h"
@@ -13,6 +14,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Trellum"));
     QApplication::setFont(trellum::UiLook::yahei(9));
+    trellum::DesktopSetup::apply(app);
 
     trellum::AppSession session;
     trellum::QtMessenger messenger;

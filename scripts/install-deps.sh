@@ -8,6 +8,8 @@ packages=(
   build-essential cmake ninja-build pkg-config git ca-certificates
   # Qt 6: widgets, sql, test, the SQLite and ODBC sql drivers, the offscreen/xcb platforms
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6sql6-sqlite libqt6sql6-odbc libgl-dev
+  # the framework's own texts (buttons, file dialog, calendar) in Chinese
+  qt6-translations-l10n
   # databases
   libsqlite3-dev sqlite3 unixodbc unixodbc-dev tdsodbc
   # workbook writer
