@@ -1,6 +1,7 @@
 #include "LoginWindow.h"
 
 #include "LoginArt.h"
+#include "ProgramIcon.h"
 #include "Twips.h"
 #include "UiLook.h"
 
@@ -39,6 +40,7 @@ LoginWindow::LoginWindow(AppSession& session, Messenger& messenger, std::functio
 {
     setObjectName(QStringLiteral("frmLogin"));
     setWindowTitle(QStringLiteral("Quorvel系统"));
+    setWindowIcon(ProgramIcon::icon());
     setFixedSize(Twips::toPixels(kWidth), Twips::toPixels(kHeight));
 
     m_user = new QLineEdit(this);

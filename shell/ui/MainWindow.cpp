@@ -2,6 +2,7 @@
 
 #include "AppSession.h"
 #include "BannerPicture.h"
+#include "ProgramIcon.h"
 #include "ReportWindow.h"
 #include "SessionInputs.h"
 #include "WaitCursor.h"
@@ -27,6 +28,7 @@ MainWindow::MainWindow(AppSession& session, Messenger& messenger, SaveDialog& di
 {
     setObjectName(QStringLiteral("MDIForm1"));
     setWindowTitle(QStringLiteral("Trellum"));
+    setWindowIcon(ProgramIcon::icon());
     auto* frame = new QWidget(this);
     auto* column = new QVBoxLayout(frame);
     column->setContentsMargins(0, 0, 0, 0);
@@ -93,6 +95,7 @@ ReportWindow* MainWindow::openReport(ReportKind kind)
         frame = m_area->addSubWindow(window);
         frame->setAttribute(Qt::WA_DeleteOnClose);
         frame->setWindowTitle(window->windowTitle());
+        frame->setWindowIcon(windowIcon());
     }
     frame->show();
     m_area->setActiveSubWindow(frame);

@@ -5,6 +5,7 @@
 #include "LoginWindow.h"
 #include "MainWindow.h"
 #include "Program.h"
+#include "ProgramIcon.h"
 #include "RecordingMessenger.h"
 #include "UiFixture.h"
 
@@ -320,6 +321,8 @@ private Q_SLOTS:
         LoginWindow* w = s.login();
         activate(w);
         QCOMPARE(w->windowTitle(), QStringLiteral("Quorvel系统"));
+        QCOMPARE(w->windowIcon().pixmap(32).toImage().convertToFormat(QImage::Format_ARGB32),
+                 ProgramIcon::picture(32).convertToFormat(QImage::Format_ARGB32));
         QCOMPARE(s.control<QLabel>("Label1")->text(), QStringLiteral("V1.0版"));
         QCOMPARE(s.control<QLabel>("Label2")->text(), QStringLiteral("请您选择要登录的岗位"));
         auto* user = s.control<QLineEdit>("TxtUser");

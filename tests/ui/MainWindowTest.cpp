@@ -4,6 +4,7 @@
 #include "BannerPicture.h"
 #include "FixtureDb.h"
 #include "MainWindow.h"
+#include "ProgramIcon.h"
 #include "RecordingMessenger.h"
 #include "ReportWindow.h"
 #include "Twips.h"
@@ -118,6 +119,27 @@ private Q_SLOTS:
         QCOMPARE(s.window->clientArea()->currentSubWindow(), first);
         QVERIFY(!QGuiApplication::overrideCursor());
         QVERIFY(s.messenger.messages.isEmpty());
+    }
+
+    void everyWindowShowsTheProgramsMark()
+    {
+        // Without the application's icon set, as in a host that starts the windows itself.
+        QVERIFY(QApplication::windowIcon().isNull());
+        Scene s;
+        auto shows = [](const QIcon& icon) {
+            for (int side : { 16, 32 })
+                if (icon.pixmap(side).toImage().convertToFormat(QImage::Format_ARGB32)
+                    != ProgramIcon::picture(side).convertToFormat(QImage::Format_ARGB32))
+                    return false;
+            return true;
+        };
+        QVERIFY(shows(s.window->windowIcon()));
+        for (ReportKind kind : { ReportKind::Completion, ReportKind::Ledger, ReportKind::Performance, ReportKind::MonthEnd }) {
+            s.window->openReport(kind);
+            QMdiSubWindow* frame = s.window->clientArea()->currentSubWindow();
+            QVERIFY(frame);
+            QVERIFY2(shows(frame->windowIcon()), qPrintable(frame->windowTitle()));
+        }
     }
 
     void closeButtonUnloadsTheWindow()
