@@ -6,6 +6,7 @@
 #include "QtSaveDialog.h"
 #include "SessionState.h"
 #include "UiLook.h"
+#include "UiProbe.h"
 
 #include <QApplication>
 
@@ -15,6 +16,11 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Trellum"));
     QApplication::setFont(trellum::UiLook::yahei(9));
     trellum::DesktopSetup::apply(app);
+
+    // The real-input tests read the windows through a local socket; nobody else sets this.
+    trellum::UiProbe probe;
+    if (const QString socket = qEnvironmentVariable("TRELLUM_UI_PROBE"); !socket.isEmpty())
+        probe.listen(socket);
 
     trellum::AppSession session;
     trellum::QtMessenger messenger;

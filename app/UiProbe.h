@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QObject>
+
+class QLocalServer;
+
+namespace trellum {
+
+// A read-only window on the running program for the real-input tests: on a local socket it
+// answers every request with one JSON line describing the visible windows and widgets (names,
+// screen rectangles, texts, check states, scroll bars, menu items), so that a driver can find a
+// control by name and then click or type at it through the X server like a person. It changes
+// nothing in the program. The program starts it only when TRELLUM_UI_PROBE names a socket path.
+class UiProbe final : public QObject {
+    Q_OBJECT
+public:
+    explicit UiProbe(QObject* parent = nullptr);
+    ~UiProbe() override;
+
+    // Listens on `socketPath` (a stale socket file there is replaced); false when it cannot.
+    bool listen(const QString& socketPath);
+
+    // The description of everything now shown, as one line of JSON.
+    static QByteArray describe();
+
+private:
+    void answer();
+
+    QLocalServer* m_server = nullptr;
+};
+
+} // namespace trellum
