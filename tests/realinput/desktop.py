@@ -104,6 +104,7 @@ class Program:
         self.process = subprocess.Popen([exe, *args], env=run_env, stdout=self.output,
                                         stderr=subprocess.STDOUT, cwd=workdir)
         self.snapshot = None
+        self.pointer = None
 
     # --- reading ---------------------------------------------------------------------------
 
@@ -195,8 +196,15 @@ class Program:
 
     # --- mouse and keyboard ----------------------------------------------------------------
 
-    def click_at(self, x, y, button=1):
+    def move(self, x, y):
+        """Moves the pointer; xdotool's --sync would wait for ever for a move to where it is."""
+        if self.pointer == (x, y):
+            return
         self.desktop.xdotool("mousemove", "--sync", x, y)
+        self.pointer = (x, y)
+
+    def click_at(self, x, y, button=1):
+        self.move(x, y)
         self.desktop.xdotool("click", button)
 
     def click(self, widget):
@@ -209,19 +217,24 @@ class Program:
         self.desktop.xdotool("type", "--delay", "30", text)
 
     def wheel(self, widget, notches, down=True):
-        self.desktop.xdotool("mousemove", "--sync", *centre(widget["rect"]))
+        self.move(*centre(widget["rect"]))
         self.desktop.xdotool("click", "--repeat", notches, "--delay", "60", 5 if down else 4)
 
     def drag(self, start, end):
-        self.desktop.xdotool("mousemove", "--sync", *start)
+        # Come to the start as a hand does, so the widget under it sees the pointer arrive.
+        self.move(start[0] - 6, start[1] - 6)
+        time.sleep(0.05)
+        self.move(*start)
+        time.sleep(0.05)
         self.desktop.xdotool("mousedown", 1)
         steps = 8
         for i in range(1, steps + 1):
             x = start[0] + (end[0] - start[0]) * i // steps
             y = start[1] + (end[1] - start[1]) * i // steps
-            self.desktop.xdotool("mousemove", "--sync", x, y)
+            self.move(x, y)
             time.sleep(0.03)
         self.desktop.xdotool("mouseup", 1)
+        time.sleep(0.3)
 
     def screenshot(self, path):
         if shutil.which("import"):
