@@ -132,6 +132,7 @@ void ReportWindow::buildButtonBar()
     m_progress->setTextVisible(false);
     Twips::place(m_progress, kProgressLeft, 150, 6000, 285);
     m_progress->hide();
+    m_progress->stackUnder(m_command5); // never over the buttons
 }
 
 QSize ReportWindow::sizeHint() const
@@ -219,6 +220,25 @@ void ReportWindow::LayoutReportWindow()
     Twips::set(m_view, E::Height, areaHeight - Twips::get(m_view, E::Top) - 60 - analysisHeight);
     Twips::set(m_command1, E::Left,
                barWidth - Twips::get(m_command5, E::Left) - Twips::get(m_command1, E::Width));
+    fitProgress();
+}
+
+void ReportWindow::fitProgress()
+{
+    using E = Twips::Edge;
+    const int barWidth = Twips::get(m_buttonBar, E::Width);
+    // While an export runs the buttons are hidden and the bar spans the button bar. Once they are
+    // back with the bar still showing (after a failed export), the bar keeps its row and its last
+    // value between the export and the close button, clear of all three.
+    if (m_progress->isHidden() || m_command1->isHidden()) {
+        Twips::set(m_progress, E::Left, kProgressLeft);
+        Twips::set(m_progress, E::Width, barWidth - 2 * kProgressLeft);
+        return;
+    }
+    const int left = Twips::get(m_command2, E::Left) + Twips::get(m_command2, E::Width) + kProgressLeft;
+    Twips::set(m_progress, E::Left, left);
+    if (!Twips::set(m_progress, E::Width, Twips::get(m_command1, E::Left) - kProgressLeft - left))
+        Twips::set(m_progress, E::Width, 0);
 }
 
 void ReportWindow::resizeEvent(QResizeEvent* event)

@@ -69,7 +69,7 @@ public:
 
     // The export frame's hold on the window: Command1, Command2 and Command5, in that order.
     void setCommandButtonsVisible(bool visible) override;
-    // Shows ProgressBar1 with its range.
+    // Shows ProgressBar1 with its range (beside the buttons whenever they show too).
     void showProgress(int minimum, int maximum) override;
     // Moves ProgressBar1.
     void setProgress(int value) override;
@@ -89,6 +89,7 @@ private:
     void buildResultArea();
     void buildButtonBar();
     QSize smallestSize() const;
+    void fitProgress();
     void dockRegions();
     void runReport();
     void exportGrid();

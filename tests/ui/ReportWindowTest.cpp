@@ -376,6 +376,71 @@ private Q_SLOTS:
         QCOMPARE(context.startDate, QDate(2024, 3, 1));
     }
 
+    void buttonsAnswerAfterAFailedExport_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("run") << "Command5";
+        QTest::newRow("export") << "Command2";
+        QTest::newRow("close") << "Command1";
+    }
+
+    void buttonsAnswerAfterAFailedExport()
+    {
+        QFETCH(QString, button);
+        FixtureDb db;
+        addFilterData(db);
+        AppSession session;
+        openSession(session, db);
+        RecordingMessenger messenger;
+        AnsweringSaveDialog dialog;
+        QTemporaryDir folder;
+        dialog.answer = folder.filePath(QStringLiteral("missing/维修完成情况一览表.xlsx"));
+        ReportWindow window(ReportKind::Completion, sessionInputs(session, ReportKind::Completion), messenger, dialog);
+        window.show();
+        window.resize(window.minimumSize()); // the least room there is for the bar beside the buttons
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* progress = window.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
+        FilterPanel* panel = window.filterPanel();
+        pickEntry(window.findChild<QComboBox*>(QStringLiteral("Combo1")), 0);
+        toggle(panel->tree(), panel->tree()->topLevelItem(0));
+        toggle(panel->categoryBox()->list(), 0);
+        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command5")), Qt::LeftButton);
+        QVERIFY(messenger.messages.isEmpty());
+        QCOMPARE(window.grid().rows(), 2 + 3 + 1);
+
+        // The export into a folder that does not exist fails at the save.
+        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
+        QCOMPARE(dialog.asked, 1);
+        QCOMPARE(messenger.messages.size(), 1);
+        QVERIFY(messenger.messages.front().text.startsWith(QStringLiteral("错误码: ")));
+        // The bar stays with its last value, beside the buttons that are back.
+        QVERIFY(progress->isVisible());
+        QCOMPARE(progress->value(), window.grid().rows() - 3);
+        QVERIFY(progress->width() > 0);
+        const QRect bar(progress->mapTo(&window, QPoint(0, 0)), progress->size());
+        for (const char* name : { "Command5", "Command2", "Command1" }) {
+            auto* b = window.findChild<QPushButton*>(QString::fromLatin1(name));
+            QVERIFY2(b->isVisible(), name);
+            const QRect r(b->mapTo(&window, QPoint(0, 0)), b->size());
+            QVERIFY2(!r.intersects(bar), name);
+            // What the mouse meets at the button's middle is the button.
+            QCOMPARE(window.childAt(r.center()), b);
+        }
+
+        // A click there is the button's.
+        toggle(panel->tree(), panel->tree()->topLevelItem(0)); // no office ticked: the run says so
+        auto* pressed = window.findChild<QPushButton*>(button);
+        QWidget* hit = window.childAt(QRect(pressed->mapTo(&window, QPoint(0, 0)), pressed->size()).center());
+        QTest::mouseClick(hit, Qt::LeftButton);
+        if (button == QLatin1String("Command5")) {
+            QCOMPARE(messenger.messages.back().text, QStringLiteral("请勾选小区!"));
+        } else if (button == QLatin1String("Command2")) {
+            QCOMPARE(dialog.asked, 2);
+        } else {
+            QVERIFY(!window.isVisible());
+        }
+    }
+
     void closeButtonClosesTheWindow()
     {
         Scene s(ReportKind::Ledger);
