@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace trellum {
 
 namespace {
@@ -28,8 +30,9 @@ ReportStatusBar::ReportStatusBar(QWidget* parent)
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
         panel->setFont(UiLook::yahei(9));
-        panel->setMinimumWidth(Twips::toPixels(stretch[i] ? 1200 : 900));
         panel->setContentsMargins(4, 0, 4, 0);
+        m_leastWidths[std::size_t(i)] = Twips::toPixels(stretch[i] ? 1200 : 900);
+        panel->setMinimumWidth(m_leastWidths[std::size_t(i)]);
         row->addWidget(panel, stretch[i]);
         m_panels[std::size_t(i)] = panel;
     }
@@ -51,8 +54,15 @@ QString ReportStatusBar::panelText(int number) const
 
 void ReportStatusBar::setPanelText(int number, const QString& text)
 {
-    if (number >= 1 && number <= kPanels)
-        m_panels[std::size_t(number - 1)]->setText(text);
+    if (number < 1 || number > kPanels)
+        return;
+    // A panel is never narrower than its text, so that the texts never run into each other.
+    QLabel* panel = m_panels[std::size_t(number - 1)];
+    panel->setText(text);
+    const int frame = 2 * panel->frameWidth();
+    const QMargins margins = panel->contentsMargins();
+    const int needed = panel->fontMetrics().horizontalAdvance(text) + margins.left() + margins.right() + frame;
+    panel->setMinimumWidth(std::max(m_leastWidths[std::size_t(number - 1)], needed));
 }
 
 int ReportStatusBar::heightTwips() const

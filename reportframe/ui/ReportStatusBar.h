@@ -22,7 +22,7 @@ public:
 
     // The text of panel `number` (1 to 9).
     QString panelText(int number) const;
-    // Sets the text of panel `number` (1 to 9).
+    // Sets the text of panel `number` (1 to 9); the panel widens to show all of it.
     void setPanelText(int number, const QString& text);
     // The bar's height in twips.
     int heightTwips() const;
@@ -31,6 +31,7 @@ private:
     void tick();
 
     std::array<QLabel*, kPanels> m_panels {};
+    std::array<int, kPanels> m_leastWidths {}; // each panel's design width in pixels
     QTimer* m_clock = nullptr;
 };
 

@@ -1,5 +1,6 @@
 #include "ReportWindow.h"
 
+#include "CategoryBox.h"
 #include "FilterPanel.h"
 #include "FlexGrid.h"
 #include "ReportStatusBar.h"
@@ -12,6 +13,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace trellum {
 
 namespace {
@@ -21,6 +24,9 @@ constexpr int kButtonBarHeight = 585;
 constexpr int kGridTop = 540;
 constexpr int kDesignWidth = 15360;
 constexpr int kDesignHeight = 9600;
+constexpr int kProgressLeft = 105;      // ProgressBar1's margin, the same on both sides
+constexpr int kLeastTreeHeight = 1200;  // the tree keeps room for the region and a few nodes
+constexpr int kLeastProgressWidth = 1500;
 
 QFrame* band(const QString& name, bool blue, QWidget* parent)
 {
@@ -57,6 +63,7 @@ ReportWindow::ReportWindow(ReportKind kind, ReportWindowInputs inputs, Messenger
     resize(Twips::toPixels(kDesignWidth), Twips::toPixels(kDesignHeight));
     dockRegions();
     OpenReportWindow();
+    setMinimumSize(smallestSize()); // with the status bar's names in place
 }
 
 ReportWindow::~ReportWindow()
@@ -123,8 +130,30 @@ void ReportWindow::buildButtonBar()
     m_progress = new QProgressBar(m_buttonBar);
     m_progress->setObjectName(QStringLiteral("ProgressBar1"));
     m_progress->setTextVisible(false);
-    Twips::place(m_progress, 105, 150, 6000, 285);
+    Twips::place(m_progress, kProgressLeft, 150, 6000, 285);
     m_progress->hide();
+    m_progress->stackUnder(m_command5); // never over the buttons
+}
+
+QSize ReportWindow::sizeHint() const
+{
+    return QSize(Twips::toPixels(kDesignWidth), Twips::toPixels(kDesignHeight));
+}
+
+QSize ReportWindow::smallestSize() const
+{
+    using E = Twips::Edge;
+    // Down the window: the top band, the filter panel with its controls above the tree, the tree
+    // with room for a few nodes and the category box, and the status bar.
+    const int height = kTopBandHeight + m_info.treeTopTwips + kLeastTreeHeight + CategoryBox::kHeightTwips
+        + m_statusBar->heightTwips();
+    // Across: the filter panel, then a button bar holding the run and export buttons where they
+    // stand, a progress bar with its margins, and the close button as far from the right edge as
+    // the run button is from the left.
+    const int bar = Twips::get(m_command2, E::Left) + Twips::get(m_command2, E::Width) + 2 * kProgressLeft
+        + kLeastProgressWidth + Twips::get(m_command1, E::Width) + Twips::get(m_command5, E::Left);
+    const int width = FilterPanel::kWidthTwips + bar + 30;
+    return QSize(std::max(Twips::toPixels(width), m_statusBar->minimumSizeHint().width()), Twips::toPixels(height));
 }
 
 void ReportWindow::OpenReportWindow()
@@ -186,11 +215,30 @@ void ReportWindow::LayoutReportWindow()
         Twips::set(m_typeAnalysis, E::Width, areaWidth);
     }
     const int barWidth = Twips::get(m_buttonBar, E::Width);
-    Twips::set(m_progress, E::Width, barWidth - 2 * Twips::get(m_progress, E::Left));
+    Twips::set(m_progress, E::Width, barWidth - 2 * kProgressLeft);
     Twips::set(m_view, E::Width, areaWidth - Twips::get(m_view, E::Left) - 60);
     Twips::set(m_view, E::Height, areaHeight - Twips::get(m_view, E::Top) - 60 - analysisHeight);
     Twips::set(m_command1, E::Left,
                barWidth - Twips::get(m_command5, E::Left) - Twips::get(m_command1, E::Width));
+    fitProgress();
+}
+
+void ReportWindow::fitProgress()
+{
+    using E = Twips::Edge;
+    const int barWidth = Twips::get(m_buttonBar, E::Width);
+    // While an export runs the buttons are hidden and the bar spans the button bar. Once they are
+    // back with the bar still showing (after a failed export), the bar keeps its row and its last
+    // value between the export and the close button, clear of all three.
+    if (m_progress->isHidden() || m_command1->isHidden()) {
+        Twips::set(m_progress, E::Left, kProgressLeft);
+        Twips::set(m_progress, E::Width, barWidth - 2 * kProgressLeft);
+        return;
+    }
+    const int left = Twips::get(m_command2, E::Left) + Twips::get(m_command2, E::Width) + kProgressLeft;
+    Twips::set(m_progress, E::Left, left);
+    if (!Twips::set(m_progress, E::Width, Twips::get(m_command1, E::Left) - kProgressLeft - left))
+        Twips::set(m_progress, E::Width, 0);
 }
 
 void ReportWindow::resizeEvent(QResizeEvent* event)

@@ -27,7 +27,9 @@ class TypeAnalysisPanel;
 // frm报修月底汇总New): the top band Picture5, the filter panel Picture1, the result area Picture2
 // with the grid MSFlexGrid1 and the centred title box Picture4 (and, in D, the type-analysis panel
 // Picture6), the button bar Picture3 and the status bar StatusBar1. The report itself is plain code
-// behind `Report`; without one the window shows its filter panel and an empty grid.
+// behind `Report`; without one the window shows its filter panel and an empty grid. The window
+// cannot be made smaller than the size at which its filter panel, buttons and status bar stay
+// readable; above that size it lays itself out by the twips rules.
 class ReportWindow final : public QWidget, public ExportHost {
     Q_OBJECT
 public:
@@ -62,9 +64,12 @@ public:
     // captured category names, today, the title and (D) the type-analysis boxes and the remark.
     ExportContext exportContext() const;
 
+    // The window's design size (15360 × 9600 twips), for the frame that opens it.
+    QSize sizeHint() const override;
+
     // The export frame's hold on the window: Command1, Command2 and Command5, in that order.
     void setCommandButtonsVisible(bool visible) override;
-    // Shows ProgressBar1 with its range.
+    // Shows ProgressBar1 with its range (beside the buttons whenever they show too).
     void showProgress(int minimum, int maximum) override;
     // Moves ProgressBar1.
     void setProgress(int value) override;
@@ -83,6 +88,8 @@ private:
     void buildTopBand();
     void buildResultArea();
     void buildButtonBar();
+    QSize smallestSize() const;
+    void fitProgress();
     void dockRegions();
     void runReport();
     void exportGrid();

@@ -89,6 +89,7 @@ void ReportWindow::setCommandButtonsVisible(bool visible)
 {
     for (QPushButton* b : { m_command1, m_command2, m_command5 })
         b->setVisible(visible);
+    fitProgress();
 }
 
 void ReportWindow::showProgress(int minimum, int maximum)
@@ -96,6 +97,7 @@ void ReportWindow::showProgress(int minimum, int maximum)
     m_progress->setRange(minimum, maximum);
     m_progress->setValue(minimum);
     m_progress->show();
+    fitProgress();
 }
 
 void ReportWindow::setProgress(int value)
@@ -106,6 +108,7 @@ void ReportWindow::setProgress(int value)
 void ReportWindow::hideProgress()
 {
     m_progress->hide();
+    fitProgress();
 }
 
 void ReportWindow::repaintOnce()

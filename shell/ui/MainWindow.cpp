@@ -9,13 +9,26 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QGuiApplication>
 #include <QImage>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScreen>
+#include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace trellum {
+
+namespace {
+
+const QSize kDesignSize(1200, 820);
+// Room for a window manager's frame and title bar around the design size.
+const QSize kFrameAllowance(16, 64);
+
+} // namespace
 
 MainWindow::MainWindow(AppSession& session, Messenger& messenger, SaveDialog& dialog,
                        std::function<void()> endProgram, const QString& programFolder, QWidget* parent)
@@ -42,7 +55,20 @@ MainWindow::MainWindow(AppSession& session, Messenger& messenger, SaveDialog& di
     column->addWidget(m_area, 1);
     setCentralWidget(frame);
     buildMenu();
-    resize(1200, 820);
+    resize(kDesignSize);
+}
+
+void MainWindow::showWithinScreen()
+{
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), kDesignSize + kFrameAllowance);
+    const QSize needed = kDesignSize + kFrameAllowance;
+    if (needed.width() <= available.width() && needed.height() <= available.height()) {
+        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, kDesignSize, available));
+        show();
+    } else {
+        showMaximized();
+    }
 }
 
 void MainWindow::buildMenu()
@@ -90,7 +116,8 @@ ReportWindow* MainWindow::openReport(ReportKind kind)
     WaitCursor wait;
     QPointer<QMdiSubWindow>& frame = m_windows[kind];
     // A closed window is on its way out; a new one takes its place.
-    if (!frame || frame->isHidden()) {
+    const bool opening = !frame || frame->isHidden();
+    if (opening) {
         auto* window = new ReportWindow(kind, sessionInputs(m_session, kind), m_messenger, m_dialog);
         frame = m_area->addSubWindow(window);
         frame->setAttribute(Qt::WA_DeleteOnClose);
@@ -98,9 +125,23 @@ ReportWindow* MainWindow::openReport(ReportKind kind)
         frame->setWindowIcon(windowIcon());
     }
     frame->show();
+    if (opening)
+        fitIntoClientArea(frame);
     m_area->setActiveSubWindow(frame);
     frame->raise();
     return qobject_cast<ReportWindow*>(frame->widget());
+}
+
+void MainWindow::fitIntoClientArea(QMdiSubWindow* frame) const
+{
+    // The window opens whole: at its design size where the client area has room for it, else as
+    // large as the area (never below the window's smallest size), and inside the area.
+    const QSize area = m_area->viewport()->size();
+    const QSize size = frame->sizeHint().boundedTo(area).expandedTo(frame->minimumSizeHint());
+    frame->resize(size);
+    const int x = std::clamp(frame->x(), 0, std::max(0, area.width() - size.width()));
+    const int y = std::clamp(frame->y(), 0, std::max(0, area.height() - size.height()));
+    frame->move(x, y);
 }
 
 void MainWindow::PaintBackground()

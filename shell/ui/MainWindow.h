@@ -29,7 +29,11 @@ public:
     MainWindow(AppSession& session, Messenger& messenger, SaveDialog& dialog, std::function<void()> endProgram,
                const QString& programFolder, QWidget* parent = nullptr);
 
-    // Opens the report's window, or brings the open one to the front, with the hourglass meanwhile.
+    // Shows the window within its screen's available area: at its design size and centred where
+    // that fits with a window frame around it, maximised where it does not.
+    void showWithinScreen();
+    // Opens the report's window at a size that shows it whole, or brings the open one to the
+    // front, with the hourglass meanwhile.
     ReportWindow* openReport(ReportKind kind);
     // The report's open window, or nullptr.
     ReportWindow* reportWindow(ReportKind kind) const;
@@ -45,6 +49,7 @@ protected:
 
 private:
     void buildMenu();
+    void fitIntoClientArea(QMdiSubWindow* frame) const;
 
     AppSession& m_session;
     Messenger& m_messenger;

@@ -37,7 +37,10 @@ void Program::showMainWindow()
 {
     if (!m_main)
         m_main = std::make_unique<MainWindow>(m_session, m_messenger, m_dialog, m_endProgram, m_folder);
-    m_main->show();
+    if (m_main->isVisible())
+        m_main->show();
+    else
+        m_main->showWithinScreen();
     m_main->raise();
     m_main->activateWindow();
     // The main window's opening closes the login window.

@@ -226,13 +226,71 @@ private Q_SLOTS:
         std::vector<QRect> before;
         for (const char* r : regions)
             before.push_back(s.control<QWidget>(QString::fromLatin1(r))->geometry());
+        // Below the window's own smallest size, as a window manager may still squeeze it.
+        s.window->setMinimumSize(0, 0);
         s.window->resize(120, 90);
+        QCOMPARE(s.window->size(), QSize(120, 90));
         QVERIFY(s.get("Picture2", E::Height) >= 0);
         QVERIFY(s.get("MSFlexGrid1", E::Height) >= 0);
         QVERIFY(s.messenger.messages.isEmpty());
         s.window->resize(1100, 700);
         for (std::size_t i = 0; i < std::size(regions); ++i)
             QCOMPARE(s.control<QWidget>(QString::fromLatin1(regions[i]))->geometry(), before[i]);
+    }
+
+    void smallestWindowStaysReadable_data()
+    {
+        QTest::addColumn<ReportKind>("kind");
+        QTest::newRow("A") << ReportKind::Completion;
+        QTest::newRow("B") << ReportKind::Ledger;
+        QTest::newRow("C") << ReportKind::Performance;
+        QTest::newRow("D") << ReportKind::MonthEnd;
+    }
+
+    void smallestWindowStaysReadable()
+    {
+        QFETCH(ReportKind, kind);
+        Scene s(kind);
+        s.window->resize(200, 150);
+        const QSize smallest = s.window->size();
+        QVERIFY(smallest.width() > 200 && smallest.height() > 150);
+        QCOMPARE(smallest, s.window->minimumSize());
+        auto rect = [&](const char* name) {
+            QWidget* w = s.control<QWidget>(QString::fromUtf8(name));
+            return QRect(w->mapTo(s.window.get(), QPoint(0, 0)), w->size());
+        };
+        // The filter panel: dates, region and tree above the category box, none over another;
+        // the tree keeps room for the region and a few of its offices or workers.
+        const QRect box = rect("Picture7");
+        for (const char* control : { "DTPicker1", "DTPicker2", "Combo1", "Check1", "TreeView1" })
+            QVERIFY2(!rect(control).intersects(box), control);
+        QVERIFY(rect("TreeView1").height() >= 4 * QFontMetrics(s.window->filterPanel()->tree()->font()).height());
+        QVERIFY(rect("Picture1").contains(box.adjusted(0, 0, 0, -Twips::toPixels(45))));
+        // The three buttons apart from each other, all inside the button bar.
+        const QRect bar = rect("Picture3");
+        const QRect run = rect("Command5");
+        const QRect save = rect("Command2");
+        const QRect close = rect("Command1");
+        QVERIFY(run.right() < save.left());
+        QVERIFY(save.right() < close.left());
+        QVERIFY(bar.contains(run) && bar.contains(save) && bar.contains(close));
+        QVERIFY(rect("Picture2").contains(rect("Picture4")));
+        // The status bar: every panel shows its whole text, none over the next.
+        QRect previous;
+        for (int i = 1; i <= ReportStatusBar::kPanels; ++i) {
+            auto* panel = s.control<QLabel>(QStringLiteral("Panel%1").arg(i));
+            const QRect r = rect(qPrintable(QStringLiteral("Panel%1").arg(i)));
+            QVERIFY2(panel->contentsRect().width() >= panel->fontMetrics().horizontalAdvance(panel->text()),
+                     qPrintable(panel->text()));
+            QVERIFY2(previous.isNull() || previous.right() < r.left(), qPrintable(panel->text()));
+            previous = r;
+        }
+        QVERIFY(rect("StatusBar1").contains(previous));
+        // Above the smallest size the layout rules hold as before.
+        s.window->resize(smallest + QSize(100, 80));
+        QCOMPARE(s.get("Picture2", E::Height),
+                 Twips::fromPixels(smallest.height() + 80) - 630 - 585 - s.window->statusBar()->heightTwips());
+        QCOMPARE(s.get("Picture2", E::Width), Twips::fromPixels(smallest.width() + 100) - 3960 - 30);
     }
 
     void typeAnalysisPanel()
@@ -316,6 +374,71 @@ private Q_SLOTS:
         QCOMPARE(context.title, QStringLiteral("维修完成情况一览表"));
         QCOMPARE(context.today, QDate::currentDate());
         QCOMPARE(context.startDate, QDate(2024, 3, 1));
+    }
+
+    void buttonsAnswerAfterAFailedExport_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("run") << "Command5";
+        QTest::newRow("export") << "Command2";
+        QTest::newRow("close") << "Command1";
+    }
+
+    void buttonsAnswerAfterAFailedExport()
+    {
+        QFETCH(QString, button);
+        FixtureDb db;
+        addFilterData(db);
+        AppSession session;
+        openSession(session, db);
+        RecordingMessenger messenger;
+        AnsweringSaveDialog dialog;
+        QTemporaryDir folder;
+        dialog.answer = folder.filePath(QStringLiteral("missing/维修完成情况一览表.xlsx"));
+        ReportWindow window(ReportKind::Completion, sessionInputs(session, ReportKind::Completion), messenger, dialog);
+        window.show();
+        window.resize(window.minimumSize()); // the least room there is for the bar beside the buttons
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* progress = window.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
+        FilterPanel* panel = window.filterPanel();
+        pickEntry(window.findChild<QComboBox*>(QStringLiteral("Combo1")), 0);
+        toggle(panel->tree(), panel->tree()->topLevelItem(0));
+        toggle(panel->categoryBox()->list(), 0);
+        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command5")), Qt::LeftButton);
+        QVERIFY(messenger.messages.isEmpty());
+        QCOMPARE(window.grid().rows(), 2 + 3 + 1);
+
+        // The export into a folder that does not exist fails at the save.
+        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
+        QCOMPARE(dialog.asked, 1);
+        QCOMPARE(messenger.messages.size(), 1);
+        QVERIFY(messenger.messages.front().text.startsWith(QStringLiteral("错误码: ")));
+        // The bar stays with its last value, beside the buttons that are back.
+        QVERIFY(progress->isVisible());
+        QCOMPARE(progress->value(), window.grid().rows() - 3);
+        QVERIFY(progress->width() > 0);
+        const QRect bar(progress->mapTo(&window, QPoint(0, 0)), progress->size());
+        for (const char* name : { "Command5", "Command2", "Command1" }) {
+            auto* b = window.findChild<QPushButton*>(QString::fromLatin1(name));
+            QVERIFY2(b->isVisible(), name);
+            const QRect r(b->mapTo(&window, QPoint(0, 0)), b->size());
+            QVERIFY2(!r.intersects(bar), name);
+            // What the mouse meets at the button's middle is the button.
+            QCOMPARE(window.childAt(r.center()), b);
+        }
+
+        // A click there is the button's.
+        toggle(panel->tree(), panel->tree()->topLevelItem(0)); // no office ticked: the run says so
+        auto* pressed = window.findChild<QPushButton*>(button);
+        QWidget* hit = window.childAt(QRect(pressed->mapTo(&window, QPoint(0, 0)), pressed->size()).center());
+        QTest::mouseClick(hit, Qt::LeftButton);
+        if (button == QLatin1String("Command5")) {
+            QCOMPARE(messenger.messages.back().text, QStringLiteral("请勾选小区!"));
+        } else if (button == QLatin1String("Command2")) {
+            QCOMPARE(dialog.asked, 2);
+        } else {
+            QVERIFY(!window.isVisible());
+        }
     }
 
     void closeButtonClosesTheWindow()

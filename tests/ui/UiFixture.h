@@ -43,6 +43,18 @@ public:
     QString lastFilter;
 };
 
+// A save dialog that answers with a path of its own, counting how often it was asked.
+class AnsweringSaveDialog final : public SaveDialog {
+public:
+    std::optional<QString> askSavePath(const QString&, const QString&) override
+    {
+        ++asked;
+        return answer;
+    }
+    QString answer;
+    int asked = 0;
+};
+
 // The filter panel's data: regions 01 东区 (offices 0101 阳光花园, 0102 梅园小区, 0103 丽景苑;
 // workers 0011 王建国 水电工, 0012 陈永明 木工) and 02 西区 (office 0201 春晖新村, worker 0021
 // 吴磊 油漆工), and the categories 1 电, 2 水, 3 木 (and 9 旧, ended).
