@@ -81,8 +81,13 @@ class Scenario:
 
     def main_window(self):
         p = self.p
-        main = p.wait("the main window", lambda s: next(
-            (t for t in s["windows"] if t["name"] == "MDIForm1"), None), timeout=60)
+        def placed(snap):
+            # Active, and where the window manager has put it: the same place twice running.
+            main = next((t for t in snap["windows"] if t["name"] == "MDIForm1" and t["active"]), None)
+            seen, self.last_main = self.last_main, main and main["rect"]
+            return main if main and main["rect"] == seen else None
+        self.last_main = None
+        main = p.wait("the main window", placed, timeout=60)
         if not inside(main["rect"], p.snapshot["available"]):
             self.fail(f"the main window {main['rect']} does not fit the screen {p.snapshot['available']}")
         return main
