@@ -1,9 +1,42 @@
 #include "QtMessenger.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace trellum {
+
+namespace {
+
+// Room in a window manager's title bar beside the title: the window's icon and its minimise,
+// maximise and close buttons, with their spacing, at the sizes common themes draw them.
+constexpr int kTitleBarExtras = 160;
+
+// The width at which a window manager shows `title` whole: the title in a bold face a little
+// larger than the program's font, as title bars draw it, and the room beside it.
+int titleBarWidth(const QString& title)
+{
+    QFont font = QApplication::font();
+    font.setBold(true);
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * 1.25);
+    return QFontMetrics(font).horizontalAdvance(title) + kTitleBarExtras;
+}
+
+// Keeps the box at least as wide as its title needs. The box sizes itself from its contents on
+// every show, so the width goes in as an empty item across its layout.
+void keepTitleWhole(QMessageBox& box)
+{
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    const int width = titleBarWidth(box.windowTitle());
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
+
+} // namespace
 
 MessageAnswer QtMessenger::show(const Message& message)
 {
@@ -22,6 +55,7 @@ MessageAnswer QtMessenger::show(const Message& message)
         box.setStandardButtons(QMessageBox::Ok);
     }
     box.setWindowModality(Qt::ApplicationModal);
+    keepTitleWhole(box);
     const int pressed = box.exec();
     if (message.buttons == MessageButtons::YesNo)
         return pressed == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;

@@ -1,7 +1,12 @@
 #include "QtSaveDialog.h"
 
+#include "NameOnlyIconProvider.h"
+
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QStringList>
 
 namespace trellum {
@@ -18,12 +23,31 @@ QString QtSaveDialog::dialogFilter(const QString& filter)
     return entries.join(QStringLiteral(";;"));
 }
 
+QString QtSaveDialog::startFolder() const
+{
+    if (!m_lastFolder.isEmpty() && QFileInfo(m_lastFolder).isDir())
+        return m_lastFolder;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QFileInfo(documents).isDir())
+        return documents;
+    return QDir::homePath();
+}
+
 std::optional<QString> QtSaveDialog::askSavePath(const QString& defaultName, const QString& filter)
 {
-    const QString path = QFileDialog::getSaveFileName(QApplication::activeWindow(), QString(), defaultName,
-                                                      dialogFilter(filter));
-    if (path.isEmpty())
+    NameOnlyIconProvider icons;
+    QFileDialog dialog(QApplication::activeWindow());
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setIconProvider(&icons);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(dialogFilter(filter));
+    dialog.setDirectory(startFolder());
+    dialog.selectFile(defaultName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
+    const QString path = dialog.selectedFiles().constFirst();
+    m_lastFolder = QFileInfo(path).absolutePath();
     return path;
 }
 
