@@ -184,6 +184,12 @@ class Scenario:
                     return w
         return None
 
+    def wheel_on_empty_grid(self, window):
+        """One notch of the wheel over the grid before any run: the program lives on."""
+        p = self.p
+        p.wheel(p.find("MSFlexGrid1", under=window), 1)
+        p.find(window)
+
     def scroll(self, window):
         p = self.p
         grid = p.find("MSFlexGrid1", under=window)
@@ -366,6 +372,7 @@ def full_use(desktop, args, env, docs, workdir):
             step(f"{desktop.width} x {desktop.height}: {menu} -> {item}")
             s.open_from_menu(menu, item, window)
             s.check_reachable(window)
+            s.wheel_on_empty_grid(window)
             s.choose_first_region(window)
             s.tick_all(window)
             s.year_back(window)
