@@ -1,8 +1,10 @@
-// trellum-screenshots --db FILE --out DIR [--user N --password P]: opens the program's windows on
-// a database, goes through a login with a position list, opens each report window from the menu,
-// runs it over the region's offices or workers and every category, and saves a picture of each
-// step: login.png, positions.png, main.png and one PNG per report (completion, ledger,
-// performance, monthend). Messages are written to standard error and answered with OK.
+// trellum-screenshots --db FILE --out DIR [--user N --password P] [--screen-tag TAG]: opens the
+// program's windows on a database, goes through a login with a position list, opens each report
+// window from the menu, runs it over the region's offices or workers and every category, and
+// saves a picture of each step: login.png, positions.png, main.png and one PNG per report
+// (completion, ledger, performance, monthend). Messages are written to standard error and
+// answered with OK. With --screen-tag the windows keep the size and place the program gives them
+// on the screen it runs on, and only main-TAG.png and the reports' NAME-TAG.png are saved.
 
 #include "AppSession.h"
 #include "CategoryBox.h"
@@ -110,7 +112,12 @@ int main(int argc, char** argv)
                        QStringLiteral("N"), QStringLiteral("1002") });
     parser.addOption({ QStringLiteral("password"), QStringLiteral("the password"), QStringLiteral("P"),
                        QStringLiteral("1234") });
+    parser.addOption({ QStringLiteral("screen-tag"),
+                       QStringLiteral("pictures of the windows as the program sizes them, named NAME-TAG.png"),
+                       QStringLiteral("TAG") });
     parser.process(app);
+    const QString tag = parser.value(QStringLiteral("screen-tag"));
+    const auto name = [&tag](const QString& base) { return tag.isEmpty() ? base : base + QLatin1Char('-') + tag; };
     if (!parser.isSet(QStringLiteral("db")) || !parser.isSet(QStringLiteral("out"))) {
         std::fprintf(stderr, "usage: trellum-screenshots --db FILE --out DIR\n");
         return 2;
@@ -135,10 +142,11 @@ int main(int argc, char** argv)
     LoginWindow* login = program.loginWindow();
     login->findChild<QLineEdit*>(QStringLiteral("TxtUser"))->setText(parser.value(QStringLiteral("user")));
     login->findChild<QLineEdit*>(QStringLiteral("txtPassword"))->setText(parser.value(QStringLiteral("password")));
-    bool ok = save(login, out, QStringLiteral("login"));
+    bool ok = tag.isEmpty() ? save(login, out, QStringLiteral("login")) : true;
     login->cmdOK_Click();
     if (!program.mainWindow()) {
-        ok = save(login, out, QStringLiteral("positions")) && ok;
+        if (tag.isEmpty())
+            ok = save(login, out, QStringLiteral("positions")) && ok;
         auto* list = login->findChild<QListWidget*>(QStringLiteral("List1"));
         list->setCurrentRow(0);
         login->List1_DblClick();
@@ -148,17 +156,21 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "trellum-screenshots: the login did not reach the main window\n");
         return 1;
     }
-    main->resize(1280, 860);
-    ok = save(main, out, QStringLiteral("main")) && ok;
+    if (tag.isEmpty())
+        main->resize(1280, 860);
+    ok = save(main, out, name(QStringLiteral("main"))) && ok;
 
     const std::pair<QDate, QDate> period = busyMonth(*session.connection);
     for (ReportKind kind : { ReportKind::Completion, ReportKind::Ledger, ReportKind::Performance, ReportKind::MonthEnd }) {
         ReportWindow* window = main->openReport(kind);
-        if (auto* frame = qobject_cast<QMdiSubWindow*>(window->parentWidget()))
+        auto* frame = qobject_cast<QMdiSubWindow*>(window->parentWidget());
+        if (frame && tag.isEmpty())
             frame->showMaximized();
         settle();
         prepareAndRun(window, period);
-        ok = save(main, out, reportName(kind)) && ok;
+        ok = save(main, out, name(reportName(kind))) && ok;
+        if (frame && !tag.isEmpty())
+            frame->close(); // each window as it opens, not over the one before
     }
     return ok ? 0 : 1;
 }
