@@ -38,6 +38,9 @@ DbError toDbError(const QSqlError& e)
         out.description = e.driverText().trimmed();
     if (out.description.isEmpty())
         out.description = QStringLiteral("未知的数据库错误");
+    // the embedded T-SQL functions raise the server's errors, with the server's numbers
+    if (const int number = tsqlErrorNumber(out.description.toUtf8().constData()))
+        out.number = number;
     return out;
 }
 
