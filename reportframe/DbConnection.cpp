@@ -1,5 +1,6 @@
 #include "DbConnection.h"
 
+#include "EmbeddedFile.h"
 #include "SqlFunctions.h"
 
 #include <QDateTime>
@@ -216,12 +217,15 @@ DbStatus DbConnection::openSqlite(const QString& path)
         return DbError { SQLITE_CANTOPEN, QStringLiteral("数据库文件不存在: ") + path };
     if (info.isDir())
         return DbError { SQLITE_CANTOPEN, QStringLiteral("数据库路径是一个文件夹: ") + path };
+    const EmbeddedFile file = EmbeddedFile::inspect(path);
+    if (DbStatus refused = file.refusal())
+        return refused;
     QSqlDatabase db = QSqlDatabase::contains(m_name) ? QSqlDatabase::database(m_name, false)
                                                     : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-    db.setDatabaseName(path);
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=2000"));
+    db.setDatabaseName(file.openName());
+    db.setConnectOptions(file.connectOptions());
     if (!db.open())
-        return toDbError(db.lastError());
+        return file.explain(toDbError(db.lastError()));
     sqlite3* handle = nativeSqlite(db);
     if (!handle) {
         db.close();
@@ -233,7 +237,9 @@ DbStatus DbConnection::openSqlite(const QString& path)
         return DbError { rc, QString::fromUtf8(sqlite3_errstr(rc)) };
     }
     m_backend = Backend::Sqlite;
-    return finishOpen();
+    if (const DbStatus failed = finishOpen())
+        return file.explain(*failed);
+    return std::nullopt;
 }
 
 DbStatus DbConnection::openOdbc(const QString& connectionString, int loginTimeoutSeconds)

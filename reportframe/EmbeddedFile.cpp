@@ -1,0 +1,94 @@
+#include "EmbeddedFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <sqlite3.h>
+
+#include <unistd.h>
+
+namespace trellum {
+
+namespace {
+
+constexpr qsizetype kJournalSuffixBytes = 8; // "-journal"
+
+// Bytes 18 and 19 of the database header, the file format's write and read versions: 2 in WAL mode.
+bool walHeader(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = f.read(20);
+    return head.size() == 20 && head.startsWith("SQLite format 3") && head[18] == 2 && head[19] == 2;
+}
+
+} // namespace
+
+EmbeddedFile EmbeddedFile::inspect(const QString& path)
+{
+    EmbeddedFile f;
+    f.m_path = path;
+    const QFileInfo info(path);
+    f.m_fullPath = info.canonicalFilePath().isEmpty() ? info.absoluteFilePath() : info.canonicalFilePath();
+    f.m_fullPathBytes = QFile::encodeName(f.m_fullPath).size();
+    const sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
+    f.m_pathLimit = vfs ? vfs->mxPathname : 512;
+    f.m_wal = walHeader(path);
+    f.m_shm = QFileInfo::exists(f.m_fullPath + QStringLiteral("-shm"));
+    const QFileInfo wal(f.m_fullPath + QStringLiteral("-wal"));
+    f.m_walContent = wal.exists() && wal.size() > 0;
+    // the folder of the file itself, where SQLite makes the -shm file (read-only media fail here too)
+    f.m_folderWritable = ::access(QFile::encodeName(QFileInfo(f.m_fullPath).path()).constData(), W_OK) == 0;
+    f.m_immutable = f.m_wal && !f.m_shm && !f.m_folderWritable && !f.m_walContent;
+    return f;
+}
+
+DbStatus EmbeddedFile::refusal() const
+{
+    // SQLite takes a file only when its full path with "-journal" added fits its limit of path bytes
+    if (m_fullPathBytes + kJournalSuffixBytes > m_pathLimit)
+        return DbError { SQLITE_CANTOPEN,
+                         QStringLiteral("数据库文件的路径太长（%1 字节），嵌入式数据库只能打开 %2 字节以内的路径，"
+                                        "请把数据库移到路径较短的文件夹: %3")
+                             .arg(m_fullPathBytes)
+                             .arg(m_pathLimit - kJournalSuffixBytes)
+                             .arg(m_path) };
+    if (m_wal && !m_shm && !m_folderWritable && m_walContent)
+        return DbError { SQLITE_CANTOPEN,
+                         QStringLiteral("数据库文件使用 WAL 日志，其 -wal 文件里还有没写回数据库的内容，但 -shm 文件"
+                                        "不存在，所在文件夹又不能写入，本程序读不到这些内容。请由有写入权限的程序打开并"
+                                        "关闭一次数据库，或把数据库连同 -wal 文件复制到可写的文件夹: %1")
+                             .arg(m_path) };
+    return std::nullopt;
+}
+
+QString EmbeddedFile::openName() const
+{
+    if (!m_immutable)
+        return m_path;
+    return QStringLiteral("file:") + QString::fromLatin1(QUrl::toPercentEncoding(m_fullPath, "/"))
+        + QStringLiteral("?mode=ro&immutable=1");
+}
+
+QString EmbeddedFile::connectOptions() const
+{
+    return m_immutable ? QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=2000")
+                       : QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=2000");
+}
+
+DbError EmbeddedFile::explain(const DbError& error) const
+{
+    const QFileInfo journal(m_fullPath + QStringLiteral("-journal"));
+    const bool readOnlyRefusal = error.number == SQLITE_READONLY || error.number == SQLITE_READONLY_ROLLBACK
+        || error.description.contains(QStringLiteral("readonly database"));
+    if (!readOnlyRefusal || !journal.exists() || journal.size() == 0)
+        return error;
+    return DbError { SQLITE_READONLY_ROLLBACK,
+                     QStringLiteral("数据库上次写入时中断，留下了未完成的回滚日志 %1，需要由有写入权限的程序打开一次"
+                                    "数据库来恢复；本程序只读数据库，不能恢复它: %2")
+                         .arg(journal.fileName(), m_path) };
+}
+
+} // namespace trellum
