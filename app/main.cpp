@@ -1,5 +1,6 @@
 // trellum: the repair department's reporting client.
 
+#include "PartFileRegistry.h"
 #include "Program.h"
 #include "QtMessenger.h"
 #include "QtSaveDialog.h"
@@ -10,6 +11,7 @@
 
 int main(int argc, char** argv)
 {
+    trellum::PartFileRegistry::installSignalCleanup();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Trellum"));
     QApplication::setFont(trellum::UiLook::yahei(9));

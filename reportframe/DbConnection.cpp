@@ -1,6 +1,7 @@
 #include "DbConnection.h"
 
 #include "EmbeddedFile.h"
+#include "OpenDatabaseFiles.h"
 #include "SqlFunctions.h"
 
 #include <QDateTime>
@@ -186,6 +187,7 @@ DbConnection::DbConnection()
 
 DbConnection::~DbConnection()
 {
+    OpenDatabaseFiles::release(this);
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
         if (db.isValid())
@@ -210,6 +212,7 @@ DbStatus DbConnection::openSqlite(const QString& path)
     m_backend = Backend::None;
     m_sqlitePath = path;
     m_reopenSqlite = false;
+    OpenDatabaseFiles::release(this);
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
         return DbError { kUnspecifiedError, QStringLiteral("SQLite 数据库驱动不可用") };
     const QFileInfo info(path);
@@ -239,6 +242,7 @@ DbStatus DbConnection::openSqlite(const QString& path)
     m_backend = Backend::Sqlite;
     if (const DbStatus failed = finishOpen())
         return file.explain(*failed);
+    OpenDatabaseFiles::hold(this, path);
     return std::nullopt;
 }
 
