@@ -1,5 +1,7 @@
 #include "EmbeddedFile.h"
 
+#include "LongPathVfs.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
@@ -12,7 +14,8 @@ namespace trellum {
 
 namespace {
 
-constexpr qsizetype kJournalSuffixBytes = 8; // "-journal"
+// The system's limit of a path, its final zero included.
+constexpr qsizetype kSystemPathBytes = 4096;
 
 // Bytes 18 and 19 of the database header, the file format's write and read versions: 2 in WAL mode.
 bool walHeader(const QString& path)
@@ -33,12 +36,12 @@ EmbeddedFile EmbeddedFile::inspect(const QString& path)
     const QFileInfo info(path);
     f.m_fullPath = info.canonicalFilePath().isEmpty() ? info.absoluteFilePath() : info.canonicalFilePath();
     f.m_fullPathBytes = QFile::encodeName(f.m_fullPath).size();
-    const sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
-    f.m_pathLimit = vfs ? vfs->mxPathname : 512;
     f.m_wal = walHeader(path);
     f.m_shm = QFileInfo::exists(f.m_fullPath + QStringLiteral("-shm"));
     const QFileInfo wal(f.m_fullPath + QStringLiteral("-wal"));
     f.m_walContent = wal.exists() && wal.size() > 0;
+    const QFileInfo journal(f.m_fullPath + QStringLiteral("-journal"));
+    f.m_journal = journal.exists() && journal.size() > 0;
     // the folder of the file itself, where SQLite makes the -shm file (read-only media fail here too)
     f.m_folderWritable = ::access(QFile::encodeName(QFileInfo(f.m_fullPath).path()).constData(), W_OK) == 0;
     f.m_immutable = f.m_wal && !f.m_shm && !f.m_folderWritable && !f.m_walContent;
@@ -47,13 +50,15 @@ EmbeddedFile EmbeddedFile::inspect(const QString& path)
 
 DbStatus EmbeddedFile::refusal() const
 {
-    // SQLite takes a file only when its full path with "-journal" added fits its limit of path bytes
-    if (m_fullPathBytes + kJournalSuffixBytes > m_pathLimit)
+    // Beyond the platform layer's limit the database file itself is read through a layer with room
+    // for a longer path; that layer cannot open a -wal or -journal file.
+    if (m_fullPathBytes > LongPathVfs::platformLimit()
+        && (m_wal || m_walContent || m_journal || !LongPathVfs::name() || m_fullPathBytes + 8 > kSystemPathBytes))
         return DbError { SQLITE_CANTOPEN,
-                         QStringLiteral("数据库文件的路径太长（%1 字节），嵌入式数据库只能打开 %2 字节以内的路径，"
-                                        "请把数据库移到路径较短的文件夹: %3")
+                         QStringLiteral("数据库文件的路径太长（%1 字节）：路径超过 %2 字节时，只能读取没有 -wal、-journal "
+                                        "日志的数据库，请把数据库移到路径较短的文件夹: %3")
                              .arg(m_fullPathBytes)
-                             .arg(m_pathLimit - kJournalSuffixBytes)
+                             .arg(LongPathVfs::platformLimit())
                              .arg(m_path) };
     if (m_wal && !m_shm && !m_folderWritable && m_walContent)
         return DbError { SQLITE_CANTOPEN,
@@ -64,18 +69,25 @@ DbStatus EmbeddedFile::refusal() const
     return std::nullopt;
 }
 
+bool EmbeddedFile::longPath() const
+{
+    return m_fullPathBytes > LongPathVfs::platformLimit();
+}
+
 QString EmbeddedFile::openName() const
 {
-    if (!m_immutable)
+    if (!m_immutable && !longPath())
         return m_path;
-    return QStringLiteral("file:") + QString::fromLatin1(QUrl::toPercentEncoding(m_fullPath, "/"))
-        + QStringLiteral("?mode=ro&immutable=1");
+    const QString uri = QStringLiteral("file:") + QString::fromLatin1(QUrl::toPercentEncoding(m_fullPath, "/"))
+        + QStringLiteral("?mode=ro");
+    return uri + (m_immutable ? QStringLiteral("&immutable=1") : QString())
+        + (longPath() ? QStringLiteral("&vfs=") + QString::fromLatin1(LongPathVfs::name()) : QString());
 }
 
 QString EmbeddedFile::connectOptions() const
 {
-    return m_immutable ? QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=2000")
-                       : QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=2000");
+    return m_immutable || longPath() ? QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=2000")
+                                     : QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=2000");
 }
 
 DbError EmbeddedFile::explain(const DbError& error) const

@@ -12,7 +12,8 @@ namespace trellum {
 //   SQLite cannot make the -shm file there. With no -wal content either, nothing has the file
 //   open, so it is opened as immutable; with -wal content that only a writer can bring back, the
 //   open is refused with the reason.
-// - A path longer than SQLite's limit is refused with the reason.
+// - A full path longer than SQLite's platform layer takes is read through LongPathVfs, as long as no
+//   -wal or -journal file is needed; otherwise the open is refused with the reason.
 // - A rollback journal left by a crashed writer makes the first read fail; the failure is then
 //   explained as a database that needs recovery by a program allowed to write it.
 class EmbeddedFile {
@@ -28,6 +29,8 @@ public:
     QString connectOptions() const;
     // Whether the file is opened as immutable.
     bool immutable() const { return m_immutable; }
+    // Whether the full path is beyond the platform layer's limit (the file is read through LongPathVfs).
+    bool longPath() const;
     // An error of the open (or of the first read) with its meaning for this file.
     DbError explain(const DbError& error) const;
 
@@ -35,10 +38,10 @@ private:
     QString m_path;
     QString m_fullPath;
     qsizetype m_fullPathBytes = 0;
-    int m_pathLimit = 0;
     bool m_wal = false;
     bool m_walContent = false;
     bool m_shm = false;
+    bool m_journal = false;
     bool m_folderWritable = true;
     bool m_immutable = false;
 };
