@@ -23,14 +23,7 @@ namespace {
 // registry come and go together.
 class SignalsHeld {
 public:
-    SignalsHeld()
-    {
-        sigset_t held;
-        sigemptyset(&held);
-        for (const int signal : { SIGTERM, SIGINT, SIGHUP })
-            sigaddset(&held, signal);
-        ::pthread_sigmask(SIG_BLOCK, &held, &m_before);
-    }
+    SignalsHeld() { PartFileRegistry::holdSignals(&m_before); }
     ~SignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &m_before, nullptr); }
     SignalsHeld(const SignalsHeld&) = delete;
     SignalsHeld& operator=(const SignalsHeld&) = delete;

@@ -5,11 +5,16 @@
 #include <csignal>
 #include <cstring>
 
+#include <pthread.h>
 #include <unistd.h>
 
 namespace trellum {
 
 namespace {
+
+// The signals that end the process by default and may come from outside while an output is
+// written; SIGPIPE too, for standard output read by a pipe that is closed early.
+constexpr int kEndingSignals[] = { SIGTERM, SIGINT, SIGHUP, SIGPIPE };
 
 constexpr int kSlots = 32;
 constexpr std::size_t kPathBytes = 4096;
@@ -73,6 +78,15 @@ void PartFileRegistry::removeAll()
             ::unlink(s.path); // nothing more can be done if this fails
 }
 
+void PartFileRegistry::holdSignals(sigset_t* before)
+{
+    sigset_t held;
+    sigemptyset(&held);
+    for (const int signal : kEndingSignals)
+        sigaddset(&held, signal);
+    ::pthread_sigmask(SIG_BLOCK, &held, before);
+}
+
 int PartFileRegistry::count()
 {
     int n = 0;
@@ -83,14 +97,14 @@ int PartFileRegistry::count()
 
 void PartFileRegistry::installSignalCleanup()
 {
-    for (const int signal : { SIGTERM, SIGINT, SIGHUP }) {
+    for (const int signal : kEndingSignals) {
         struct sigaction current {};
         if (::sigaction(signal, nullptr, &current) != 0 || current.sa_handler == SIG_IGN)
             continue;
         struct sigaction cleanup {};
         cleanup.sa_handler = onTerminationSignal;
         sigemptyset(&cleanup.sa_mask);
-        for (const int other : { SIGTERM, SIGINT, SIGHUP })
+        for (const int other : kEndingSignals)
             sigaddset(&cleanup.sa_mask, other);
         ::sigaction(signal, &cleanup, nullptr);
     }

@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+#include <csignal>
+
 namespace trellum {
 
 // The part files being written at this moment (temporary files beside an output that are moved
@@ -21,9 +23,11 @@ public:
     static void removeAll();
     // How many part files are noted now.
     static int count();
-    // Installs the handler for SIGTERM, SIGINT and SIGHUP (a signal that is ignored stays
+    // Installs the handler for SIGTERM, SIGINT, SIGHUP and SIGPIPE (a signal that is ignored stays
     // ignored): it removes the part files, then ends the process by the signal's default action.
     static void installSignalCleanup();
+    // Blocks those signals in the calling thread; the mask before goes to `before`.
+    static void holdSignals(sigset_t* before);
 };
 
 } // namespace trellum

@@ -32,6 +32,7 @@ private Q_SLOTS:
         QTest::newRow("SIGTERM") << int(SIGTERM) << false;
         QTest::newRow("SIGINT") << int(SIGINT) << false;
         QTest::newRow("SIGHUP") << int(SIGHUP) << false;
+        QTest::newRow("SIGPIPE") << int(SIGPIPE) << false;
         QTest::newRow("SIGHUP ignored, as under nohup") << int(SIGHUP) << true;
     }
     void aSignalRemovesThePartFiles()

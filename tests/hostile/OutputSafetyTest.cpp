@@ -341,6 +341,7 @@ private Q_SLOTS:
         QTest::newRow("SIGTERM") << int(SIGTERM);
         QTest::newRow("SIGINT") << int(SIGINT);
         QTest::newRow("SIGHUP") << int(SIGHUP);
+        QTest::newRow("SIGPIPE") << int(SIGPIPE);
     }
     void aKilledRunLeavesNoPartFile()
     {
