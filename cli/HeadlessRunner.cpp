@@ -88,7 +88,8 @@ struct Document {
 
 // Writes the documents as every output is written (OutputFile): each file's part file is written
 // first, then standard output, and only then are the part files moved over their targets, so a
-// failure anywhere leaves every earlier file as it was. Returns the failure's message, if any.
+// failure while anything is written (a full disk, a closed pipe) leaves every earlier file as it
+// was. Returns the failure's message, if any.
 std::optional<QString> writeDocuments(const std::vector<Document>& documents, QIODevice& out)
 {
     auto failure = [](const QString& target, const QString& why) {
