@@ -1,6 +1,7 @@
 // trellum: the repair department's reporting client.
 
 #include "DesktopSetup.h"
+#include "PartFileRegistry.h"
 #include "Program.h"
 #include "QtMessenger.h"
 #include "QtSaveDialog.h"
@@ -12,6 +13,7 @@
 
 int main(int argc, char** argv)
 {
+    trellum::PartFileRegistry::installSignalCleanup();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Trellum"));
     QApplication::setFont(trellum::UiLook::yahei(9));

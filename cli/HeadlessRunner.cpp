@@ -3,14 +3,17 @@
 #include "AppSession.h"
 #include "FilterQueries.h"
 #include "GridDocuments.h"
+#include "OutputFile.h"
 #include "ReportCatalog.h"
 #include "ReportInfo.h"
 #include "SpreadsheetExport.h"
 
 #include <QCommandLineParser>
-#include <QSaveFile>
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
+#include <vector>
 
 namespace trellum {
 
@@ -77,12 +80,43 @@ std::optional<QString> tick(const QString& list, const QStringList& codes, std::
     return std::nullopt;
 }
 
-bool writeDocument(const QString& target, const QByteArray& data, QIODevice& out)
+// One text document on its way to its file or to standard output ("-").
+struct Document {
+    QString target;
+    QByteArray data;
+};
+
+// Writes the documents as every output is written (OutputFile): each file's part file is written
+// first, then standard output, and only then are the part files moved over their targets, so a
+// failure while anything is written (a full disk, a closed pipe) leaves every earlier file as it
+// was. Returns the failure's message, if any.
+std::optional<QString> writeDocuments(const std::vector<Document>& documents, QIODevice& out)
 {
-    if (target == QLatin1String("-"))
-        return out.write(data) == data.size();
-    QSaveFile file(target);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit();
+    auto failure = [](const QString& target, const QString& why) {
+        return QStringLiteral("无法写入 ") + target + QStringLiteral(": ") + why;
+    };
+    std::vector<std::unique_ptr<OutputFile>> files;
+    for (const Document& d : documents) {
+        if (d.target == QLatin1String("-"))
+            continue;
+        auto file = std::make_unique<OutputFile>();
+        if (const auto error = file->open(d.target))
+            return failure(d.target, error->description);
+        if (const auto error = file->write(d.data))
+            return failure(d.target, error->description);
+        files.push_back(std::move(file));
+    }
+    for (const Document& d : documents)
+        if (d.target == QLatin1String("-") && out.write(d.data) != d.data.size())
+            return failure(QStringLiteral("标准输出"), out.errorString());
+    std::size_t i = 0;
+    for (const Document& d : documents) {
+        if (d.target == QLatin1String("-"))
+            continue;
+        if (const auto error = files[i++]->commit())
+            return failure(d.target, error->description);
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -105,7 +139,11 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
         return kExitRefused;
     }
     if (parser.isSet(help)) {
-        out.write(kHelp);
+        const qsizetype size = qsizetype(std::strlen(kHelp));
+        if (out.write(kHelp, size) != size) {
+            say(QStringLiteral("无法写入 标准输出: ") + out.errorString());
+            return kExitExport;
+        }
         return kExitOk;
     }
     if (!parser.positionalArguments().isEmpty()) {
@@ -154,6 +192,20 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
     if (!connected)
         return kExitDatabase;
     DbConnection& db = *session.connection;
+
+    // no output may be written over the database being read, by whatever path it is named
+    QStringList targets;
+    for (const char* option : { "json", "csv" })
+        if (parser.isSet(QString::fromLatin1(option)) && parser.value(QString::fromLatin1(option)) != QLatin1String("-"))
+            targets << parser.value(QString::fromLatin1(option));
+    if (parser.isSet("xlsx"))
+        targets << exportBasePath(parser.value("xlsx")) + QStringLiteral(".xlsx");
+    for (const QString& target : targets) {
+        if (const auto refused = OutputFile::refusal(target)) {
+            say(refused->description);
+            return kExitExport;
+        }
+    }
 
     // the filter panel as the window would hold it
     std::vector<RegionEntry> regions;
@@ -220,15 +272,14 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
         say(QStringLiteral("--json - 与 --csv - 不能同时写到标准输出。"));
         return kExitRefused;
     }
-    if (parser.isSet("json") || !anyOutput) {
-        const QString target = parser.isSet("json") ? parser.value("json") : QStringLiteral("-");
-        if (!writeDocument(target, gridJson(reportName(*kind), grid, shownBoxes), out)) {
-            say(QStringLiteral("无法写入 ") + target);
-            return kExitExport;
-        }
-    }
-    if (parser.isSet("csv") && !writeDocument(parser.value("csv"), gridCsv(grid), out)) {
-        say(QStringLiteral("无法写入 ") + parser.value("csv"));
+    std::vector<Document> documents;
+    if (parser.isSet("json") || !anyOutput)
+        documents.push_back({ parser.isSet("json") ? parser.value("json") : QStringLiteral("-"),
+                              gridJson(reportName(*kind), grid, shownBoxes) });
+    if (parser.isSet("csv"))
+        documents.push_back({ parser.value("csv"), gridCsv(grid) });
+    if (const std::optional<QString> failed = writeDocuments(documents, out)) {
+        say(*failed);
         return kExitExport;
     }
     if (parser.isSet("xlsx")) {

@@ -1,10 +1,14 @@
+#include "DescriptorDevice.h"
 #include "HeadlessRunner.h"
+#include "PartFileRegistry.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QLocale>
 
 #include <cstdio>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -20,17 +24,37 @@ public:
     }
 };
 
+// Whether a standard descriptor was handed over closed. Its number is then taken by /dev/null,
+// so that no file the program opens later (the database above all) becomes standard output.
+bool closedAtStart(int fd)
+{
+    if (::fcntl(fd, F_GETFD) != -1)
+        return false;
+    const int filler = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    if (filler >= 0 && filler != fd)
+        ::close(filler); // a lower descriptor was free after all; the next open takes it
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    bool stdoutClosed = false;
+    for (int fd = 0; fd <= 2; ++fd) {
+        const bool closed = closedAtStart(fd);
+        if (fd == 1)
+            stdoutClosed = closed;
+    }
+    trellum::PartFileRegistry::installSignalCleanup();
     QCoreApplication app(argc, argv);
     QLocale::setDefault(QLocale::c());
-    QFile out;
-    if (!out.open(stdout, QIODevice::WriteOnly))
-        return 4;
+    trellum::DescriptorDevice out(stdoutClosed ? -1 : STDOUT_FILENO);
     StderrMessenger messenger;
-    const int code = trellum::runHeadless(QCoreApplication::arguments(), out, messenger);
-    out.flush();
+    int code = trellum::runHeadless(QCoreApplication::arguments(), out, messenger);
+    if (!out.closeChecked() && code == trellum::kExitOk) {
+        trellum::inform(messenger, trellum::kReportMessageTitle, QStringLiteral("无法写入标准输出: ") + out.errorString());
+        code = trellum::kExitExport;
+    }
     return code;
 }

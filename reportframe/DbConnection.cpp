@@ -1,5 +1,7 @@
 #include "DbConnection.h"
 
+#include "EmbeddedFile.h"
+#include "OpenDatabaseFiles.h"
 #include "SqlFunctions.h"
 
 #include <QDateTime>
@@ -38,6 +40,9 @@ DbError toDbError(const QSqlError& e)
         out.description = e.driverText().trimmed();
     if (out.description.isEmpty())
         out.description = QStringLiteral("未知的数据库错误");
+    // the embedded T-SQL functions raise the server's errors, with the server's numbers
+    if (const int number = tsqlErrorNumber(out.description.toUtf8().constData()))
+        out.number = number;
     return out;
 }
 
@@ -182,6 +187,7 @@ DbConnection::DbConnection()
 
 DbConnection::~DbConnection()
 {
+    OpenDatabaseFiles::release(this);
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
         if (db.isValid())
@@ -206,6 +212,7 @@ DbStatus DbConnection::openSqlite(const QString& path)
     m_backend = Backend::None;
     m_sqlitePath = path;
     m_reopenSqlite = false;
+    OpenDatabaseFiles::release(this);
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
         return DbError { kUnspecifiedError, QStringLiteral("SQLite 数据库驱动不可用") };
     const QFileInfo info(path);
@@ -213,12 +220,15 @@ DbStatus DbConnection::openSqlite(const QString& path)
         return DbError { SQLITE_CANTOPEN, QStringLiteral("数据库文件不存在: ") + path };
     if (info.isDir())
         return DbError { SQLITE_CANTOPEN, QStringLiteral("数据库路径是一个文件夹: ") + path };
+    const EmbeddedFile file = EmbeddedFile::inspect(path);
+    if (DbStatus refused = file.refusal())
+        return refused;
     QSqlDatabase db = QSqlDatabase::contains(m_name) ? QSqlDatabase::database(m_name, false)
                                                     : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-    db.setDatabaseName(path);
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=2000"));
+    db.setDatabaseName(file.openName());
+    db.setConnectOptions(file.connectOptions());
     if (!db.open())
-        return toDbError(db.lastError());
+        return file.explain(toDbError(db.lastError()));
     sqlite3* handle = nativeSqlite(db);
     if (!handle) {
         db.close();
@@ -230,7 +240,10 @@ DbStatus DbConnection::openSqlite(const QString& path)
         return DbError { rc, QString::fromUtf8(sqlite3_errstr(rc)) };
     }
     m_backend = Backend::Sqlite;
-    return finishOpen();
+    if (const DbStatus failed = finishOpen())
+        return file.explain(*failed);
+    OpenDatabaseFiles::hold(this, path);
+    return std::nullopt;
 }
 
 DbStatus DbConnection::openOdbc(const QString& connectionString, int loginTimeoutSeconds)

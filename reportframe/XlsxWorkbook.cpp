@@ -1,30 +1,25 @@
 #include "XlsxWorkbook.h"
 
+#include "OutputFile.h"
+
+#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <xlsxwriter.h>
 
 #include <cerrno>
 #include <map>
 #include <set>
-#include <system_error>
 #include <tuple>
 #include <utility>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace trellum {
 
 namespace {
 
-WorkbookError systemError(int number, const QByteArray& path)
+WorkbookError workbookError(const FileError& e)
 {
-    return { number, QString::fromStdString(std::generic_category().message(number)) + QStringLiteral(": ")
-                         + QFile::decodeName(path) };
+    return { e.number, e.description };
 }
 
 WorkbookError writerError(lxw_error number)
@@ -50,69 +45,6 @@ public:
 
 private:
     lxw_workbook* m_workbook;
-};
-
-// A temporary file in the target's folder, removed again unless it was moved over the target.
-class SiblingTempFile {
-public:
-    SiblingTempFile() = default;
-    ~SiblingTempFile()
-    {
-        if (!m_path.isEmpty())
-            ::unlink(m_path.constData()); // nothing more can be done if this fails
-    }
-    SiblingTempFile(const SiblingTempFile&) = delete;
-    SiblingTempFile& operator=(const SiblingTempFile&) = delete;
-
-    const QByteArray& path() const { return m_path; }
-
-    // Creates an empty file with a fresh name beside `target`, with the permissions a new file gets.
-    std::optional<WorkbookError> create(const QString& target)
-    {
-        const QByteArray folder = QFile::encodeName(QFileInfo(target).path());
-        for (int attempt = 0; attempt < 64; ++attempt) {
-            const QByteArray name = folder + "/.trellum-"
-                + QByteArray::number(QRandomGenerator::global()->generate(), 16) + ".part";
-            const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd < 0) {
-                if (errno == EEXIST)
-                    continue;
-                return systemError(errno, folder);
-            }
-            m_path = name;
-            if (::close(fd) != 0)
-                return systemError(errno, name);
-            return std::nullopt;
-        }
-        return systemError(EEXIST, folder);
-    }
-
-    // Flushes the written file to the disk and moves it over `target`; an existing target file
-    // passes its permissions on.
-    std::optional<WorkbookError> replace(const QString& target)
-    {
-        const QByteArray to = QFile::encodeName(target);
-        const int fd = ::open(m_path.constData(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
-            return systemError(errno, m_path);
-        const bool synced = ::fsync(fd) == 0;
-        const int syncErrno = errno;
-        if (::close(fd) != 0)
-            return systemError(errno, m_path);
-        if (!synced)
-            return systemError(syncErrno, m_path);
-        struct stat existing {};
-        if (::stat(to.constData(), &existing) == 0 && S_ISREG(existing.st_mode)
-            && ::chmod(m_path.constData(), existing.st_mode & 07777) != 0)
-            return systemError(errno, m_path);
-        if (::rename(m_path.constData(), to.constData()) != 0)
-            return systemError(errno, to);
-        m_path.clear();
-        return std::nullopt;
-    }
-
-private:
-    QByteArray m_path;
 };
 
 // One cell format per distinct style, made the first time the style is asked for.
@@ -188,12 +120,33 @@ lxw_error writeValue(lxw_worksheet* ws, int row, int col, const CellValue& value
 
 std::optional<WorkbookError> XlsxWorkbook::saveAs(const QString& path) const
 {
-    SiblingTempFile temp;
-    if (auto error = temp.create(path))
+    OutputFile out;
+    if (auto error = out.open(path))
+        return workbookError(*error);
+    if (!out.inPlace()) {
+        if (auto error = writeTo(out.partPath()))
+            return error;
+        if (auto error = out.commit())
+            return workbookError(*error);
+        return std::nullopt;
+    }
+    // A device or a named pipe is sent the finished file, made in a part file of the temporary folder.
+    PartFile scratch;
+    if (auto error = scratch.create(QFile::encodeName(QDir::tempPath())))
+        return workbookError(*error);
+    if (auto error = writeTo(scratch.path()))
         return error;
-    if (auto error = writeTo(temp.path()))
-        return error;
-    return temp.replace(path);
+    QFile made(QFile::decodeName(scratch.path()));
+    if (!made.open(QIODevice::ReadOnly))
+        return workbookError(PartFile::systemError(EIO, scratch.path()));
+    const QByteArray bytes = made.readAll();
+    if (bytes.size() != made.size())
+        return workbookError(PartFile::systemError(EIO, scratch.path()));
+    if (auto error = out.write(bytes))
+        return workbookError(*error);
+    if (auto error = out.commit())
+        return workbookError(*error);
+    return std::nullopt;
 }
 
 std::optional<WorkbookError> XlsxWorkbook::writeTo(const QByteArray& file) const

@@ -20,8 +20,10 @@ struct WorkbookError {
 // the file's red-green-blue; each cell of a merged area carries its own style, so borders and
 // fills of merged areas are drawn as on any other cell.
 //
-// The file is written to a temporary file beside the target and moved over the target only once
-// it is complete: a failed save leaves an existing file of that name as it was and no stray file.
+// The file is written as every output is (OutputFile): to a temporary file beside the target,
+// moved over the target only once it is complete, so a failed save leaves an existing file of that
+// name as it was and no stray file; an existing device or named pipe is sent the file in place,
+// and an open database file is never written over.
 class XlsxWorkbook {
 public:
     // The workbook of `sheet`, which must outlive it.

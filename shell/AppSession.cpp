@@ -53,7 +53,9 @@ bool OpenDatabase(AppSession& session, Messenger& messenger, const QString& UID,
     // Each open replaces the connection, releasing the old one.
     session.connection = std::make_unique<DbConnection>();
     DbStatus status;
-    if (Svr.startsWith(kSqlitePrefix, Qt::CaseInsensitive)) {
+    if (Svr.trimmed().isEmpty()) {
+        status = DbError { -2147467259, missingServerText() };
+    } else if (Svr.startsWith(kSqlitePrefix, Qt::CaseInsensitive)) {
         status = session.connection->openSqlite(Svr.mid(kSqlitePrefix.size()));
     } else {
         QString problem;

@@ -1,7 +1,9 @@
 #include "DbSettings.h"
 
+#include "SettingsKeys.h"
+
 #include <QFile>
-#include <QHash>
+#include <QStringDecoder>
 #include <QStandardPaths>
 #include <QStringList>
 
@@ -45,19 +47,28 @@ QString unquoted(QStringView v)
     return out;
 }
 
-// The keys of one section of an INI text. Each value is taken as written, blanks at its ends
+// The text of a settings file: UTF-8, or UTF-16 or UTF-8 after a byte-order mark (which is dropped).
+QString settingsText(const QByteArray& bytes)
+{
+    const std::optional<QStringConverter::Encoding> marked = QStringConverter::encodingForData(bytes);
+    QStringDecoder decode(marked.value_or(QStringConverter::Utf8));
+    return decode(bytes);
+}
+
+// The keys of one section of an INI text, their names in any case (as the platform the settings
+// come from matches them); a key written twice keeps its last value. Each value is taken as written, blanks at its ends
 // removed: a "," or ";" or "\" in it is part of the value (host,port and host\instance are
 // server names, a password may hold anything). Only a value wholly in double quotes is unquoted.
-QHash<QString, QString> readSection(const QByteArray& text, const QString& section)
+SettingsKeys readSection(const QByteArray& text, const QString& section)
 {
-    QHash<QString, QString> out;
+    SettingsKeys out;
     bool inside = false;
-    for (const QString& raw : QString::fromUtf8(text).split(QLatin1Char('\n'))) {
+    for (const QString& raw : settingsText(text).split(QLatin1Char('\n'))) {
         const QString line = raw.trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
             continue;
         if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-            inside = line.mid(1, line.size() - 2).trimmed() == section;
+            inside = line.mid(1, line.size() - 2).trimmed().compare(section, Qt::CaseInsensitive) == 0;
             continue;
         }
         const qsizetype eq = line.indexOf(QLatin1Char('='));
@@ -80,9 +91,8 @@ QString dbSettingsPath()
 DbSettings readDbSettings(const QString& path)
 {
     QFile store(path.isEmpty() ? dbSettingsPath() : path);
-    const QHash<QString, QString> keys = store.open(QIODevice::ReadOnly)
-        ? readSection(store.readAll(), QStringLiteral("DBConfig"))
-        : QHash<QString, QString>();
+    const SettingsKeys keys = store.open(QIODevice::ReadOnly) ? readSection(store.readAll(), QStringLiteral("DBConfig"))
+                                                              : SettingsKeys();
     DbSettings s;
     s.Svr = keys.value(QStringLiteral("Svr"));
     s.UID = keys.value(QStringLiteral("UID"));
@@ -90,6 +100,11 @@ DbSettings readDbSettings(const QString& path)
     s.DBname = keys.value(QStringLiteral("DBname"));
     s.Driver = keys.value(QStringLiteral("Driver"));
     return s;
+}
+
+QString missingServerText()
+{
+    return QStringLiteral("没有设置数据库服务器：数据库设置 [DBConfig] 中的 Svr 为空，请填写服务器名或 sqlite:文件路径。");
 }
 
 } // namespace trellum

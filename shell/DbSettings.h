@@ -21,7 +21,10 @@ struct DbSettings {
 
 // Where the store lives for this user: $XDG_CONFIG_HOME/Quorvel2011.conf (~/.config by default).
 QString dbSettingsPath();
-// Reads the store at `path` (the user's store when empty).
+// Reads the store at `path` (the user's store when empty): UTF-8, or UTF-16 with a byte-order mark;
+// the section and key names in any case.
 DbSettings readDbSettings(const QString& path = QString());
+// The message (after "错误信息：") for settings that name no server.
+QString missingServerText();
 
 } // namespace trellum

@@ -49,9 +49,32 @@ private Q_SLOTS:
         QTest::newRow("convert minutes only") << "CONVERT(char(8),'2024-03-01 08:05',112)" << "20240301";
         QTest::newRow("convert char81") << "CONVERT(char(81),'2023-12-31 00:00:00',112)" << "20231231";
         QTest::newRow("convert null") << "CONVERT(char(8),NULL,112)" << "NULL";
-        QTest::newRow("convert not a date") << "CONVERT(char(8),'soon',112)" << "NULL";
-        QTest::newRow("convert bad month") << "CONVERT(char(8),'2024-13-01',112)" << "NULL";
-        QTest::newRow("convert trailing junk") << "CONVERT(char(8),'2024-01-01 xx',112)" << "NULL";
+        // every form SQLite's date functions read, and the slash form; the day is the one written
+        QTest::newRow("convert T and Z") << "CONVERT(char(8),'2026-11-13T08:30:00Z',112)" << "20261113";
+        QTest::newRow("convert offset keeps the written day") << "CONVERT(char(8),'2026-11-13T02:00:00+08:00',112)" << "20261113";
+        QTest::newRow("convert blank and offset") << "CONVERT(char(8),'2026-11-13 23:30 -05:00',112)" << "20261113";
+        QTest::newRow("convert slashes") << "CONVERT(char(8),'2026/11/13',112)" << "20261113";
+        QTest::newRow("convert slashes and time") << "CONVERT(char(8),'2026/11/13 10:00:00',112)" << "20261113";
+        QTest::newRow("convert yyyymmdd") << "CONVERT(char(8),'20261113',112)" << "20261113";
+        QTest::newRow("convert yyyymmdd number") << "CONVERT(char(8),20261113,112)" << "20261113";
+        QTest::newRow("convert julian day") << "CONVERT(char(8),2461357.5,112)" << "20261113";
+        QTest::newRow("convert julian day text") << "CONVERT(char(8),'2461358',112)" << "20261113";
+        QTest::newRow("convert trailing blank") << "CONVERT(char(8),'2026-11-13 ',112)" << "20261113";
+        QTest::newRow("convert blanks around") << "CONVERT(char(8),'  2026-11-13 10:00  ',112)" << "20261113";
+        QTest::newRow("convert long fraction") << "CONVERT(char(8),'2026-11-13 10:00:00.1234567',112)" << "20261113";
+        QTest::newRow("convert leap day") << "CONVERT(char(8),'2024-02-29',112)" << "20240229";
+        // a time alone or a blank text: the server's 1900-01-01
+        QTest::newRow("convert time alone") << "CONVERT(char(8),'10:30',112)" << "19000101";
+        QTest::newRow("convert empty text") << "CONVERT(char(8),'',112)" << "19000101";
+        // anything else is the server's conversion error, never a silent NULL
+        const QString failed = QStringLiteral("ERROR: Conversion failed when converting date and/or time from character string.");
+        QTest::newRow("convert not a date") << "CONVERT(char(8),'soon',112)" << failed;
+        QTest::newRow("convert bad month") << "CONVERT(char(8),'2024-13-01',112)" << failed;
+        QTest::newRow("convert no such day") << "CONVERT(char(8),'2026-02-29',112)" << failed;
+        QTest::newRow("convert trailing junk") << "CONVERT(char(8),'2024-01-01 xx',112)" << failed;
+        QTest::newRow("convert mixed separators") << "CONVERT(char(8),'2026-11/13',112)" << failed;
+        QTest::newRow("convert bad hour") << "CONVERT(char(8),'2026-11-13 25:00',112)" << failed;
+        QTest::newRow("convert julian day out of range") << "CONVERT(char(8),99999999.5,112)" << failed;
         QTest::newRow("convert compares by day") << "CONVERT(char(8),'2024-01-31 18:00',112) Between '20240101' And '20240131'" << "1";
         QTest::newRow("convert other style") << "CONVERT(char(8),'2024-01-31',120)" << "ERROR: CONVERT supports style 112 only";
         // CHARINDEX(needle, haystack): 1-based position, 0 when absent
@@ -76,6 +99,24 @@ private Q_SLOTS:
         QTest::newRow("concat") << "CONCAT('a','b','c')" << "abc";
         QTest::newRow("concat null") << "CONCAT('a',NULL,'c')" << "ac";
         QTest::newRow("concat number") << "CONCAT(',',12,',')" << ",12,";
+        // SUM as the server adds up a numeric column
+        QTest::newRow("sum reals") << "SUM(x) FROM (SELECT 1.5 AS x UNION ALL SELECT 2.25)" << "3.75";
+        QTest::newRow("sum whole numbers") << "SUM(x) FROM (SELECT 2 AS x UNION ALL SELECT 3)" << "5";
+        QTest::newRow("sum leaves out NULL") << "SUM(x) FROM (SELECT 2 AS x UNION ALL SELECT NULL)" << "2";
+        QTest::newRow("sum of NULL only") << "SUM(x) FROM (SELECT NULL AS x)" << "NULL";
+        QTest::newRow("sum of no rows") << "SUM(x) FROM (SELECT 1 AS x) WHERE x = 2" << "NULL";
+        QTest::newRow("sum numeric text") << "SUM(x) FROM (SELECT ' 12.5 ' AS x UNION ALL SELECT 1)" << "13.5";
+        const QString notNumber = QStringLiteral("ERROR: Error converting data type varchar to numeric.");
+        QTest::newRow("sum text with a comma") << "SUM(x) FROM (SELECT 1 AS x UNION ALL SELECT '1,150')" << notNumber;
+        QTest::newRow("sum text with a number in front") << "SUM(x) FROM (SELECT '12abc' AS x)" << notNumber;
+        QTest::newRow("sum text without a number") << "SUM(x) FROM (SELECT 'abc' AS x)" << notNumber;
+        QTest::newRow("sum empty text") << "SUM(x) FROM (SELECT '' AS x)" << notNumber;
+        QTest::newRow("sum overflow") << "SUM(x) FROM (SELECT 1.7e308 AS x UNION ALL SELECT 1.7e308)"
+                                      << "ERROR: Arithmetic overflow error converting expression to data type float.";
+        QTest::newRow("sum whole overflow") << "SUM(x) FROM (SELECT 9223372036854775807 AS x UNION ALL SELECT 1)"
+                                            << "ERROR: Arithmetic overflow error converting expression to data type bigint.";
+        QTest::newRow("sum grouped") << "group_concat(s) FROM (SELECT SUM(v) AS s FROM (SELECT 1 AS g, 2 AS v UNION ALL "
+                                        "SELECT 1, 3 UNION ALL SELECT 2, 7) GROUP BY g)" << "5,7";
         // identifiers and keywords as the statements write them
         QTest::newRow("case of function names") << "charindex('b','abc') + Len('x')" << "3";
     }

@@ -139,7 +139,7 @@ private Q_SLOTS:
         QTest::newRow("corrupted pages") << "corrupted pages" << true << "malformed";
         QTest::newRow("locked by another process") << "locked by another process" << true << "locked";
         QTest::newRow("refusing server") << "refusing server" << true << "Unable to connect";
-        QTest::newRow("no settings") << "no settings" << true << "Server";
+        QTest::newRow("no settings") << "no settings" << true << "没有设置数据库服务器";
         QTest::newRow("missing table") << "missing table" << false << "no such table: 员工档案";
         QTest::newRow("missing column") << "missing column" << false << "no such column: 帐号密码";
     }

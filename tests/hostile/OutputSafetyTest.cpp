@@ -1,0 +1,373 @@
+// No output destroys anything: the real trellum-report (and the window's export) with outputs
+// that name the database, a full disk, a closed or full standard output, device nodes and named
+// pipes, and a run killed while its part file is being written.
+
+#include "FixtureDb.h"
+#include "FolderSnapshot.h"
+#include "ReportDriver.h"
+#include "SmallDisk.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QtTest>
+
+#include <csignal>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+using namespace trellum;
+using namespace trellum::test;
+
+namespace {
+
+const QByteArray kEarlier = "an earlier output that must survive\n";
+
+// Region 01 with one office, one category and one order closed in January 2024.
+void fill(FixtureDb& db)
+{
+    db.addRegion(QStringLiteral("01"), QStringLiteral("东区"));
+    db.addOffice(QStringLiteral("01"), QStringLiteral("0101"), QStringLiteral("阳光花园"));
+    db.addCategory(QStringLiteral("1"), QStringLiteral("水电"));
+    FixtureDb::Order o;
+    o.office = QStringLiteral("0101");
+    o.region = QStringLiteral("01");
+    o.reported = QStringLiteral("2024-01-02");
+    o.closed = QStringLiteral("2024-01-03");
+    db.addOrder(o);
+}
+
+QStringList base(const QString& db)
+{
+    return { "--report", "completion", "--from", "2024-01-01", "--to", "2024-01-31", "--region", "01", "--db", db };
+}
+
+struct Outcome {
+    int code = -1;
+    QProcess::ExitStatus status = QProcess::CrashExit;
+    QByteArray out;
+    QString err;
+};
+
+// Runs trellum-report to its end; `prepare` may redirect its channels first.
+Outcome runReport(const QStringList& args, const std::function<void(QProcess&)>& prepare = {},
+                  const QString& program = QStringLiteral(TRELLUM_REPORT_BINARY))
+{
+    QProcess p;
+    if (prepare)
+        prepare(p);
+    p.start(program, args);
+    Outcome o;
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        p.waitForFinished();
+        o.err = QStringLiteral("(did not finish)");
+        return o;
+    }
+    o.code = p.exitCode();
+    o.status = p.exitStatus();
+    o.out = p.readAllStandardOutput();
+    o.err = QString::fromUtf8(p.readAllStandardError());
+    return o;
+}
+
+QByteArray contentOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
+}
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(content), content.size());
+}
+
+QStringList partFiles(const QString& folder)
+{
+    return QDir(folder).entryList({ QStringLiteral(".trellum-*") }, QDir::Files | QDir::Hidden | QDir::System);
+}
+
+bool isCharacterDevice(const QString& path)
+{
+    struct stat s {};
+    return ::lstat(QFile::encodeName(path).constData(), &s) == 0 && S_ISCHR(s.st_mode);
+}
+
+// A device node made in a test folder (1,3 null; 1,7 full); false when this system refuses.
+bool makeDevice(const QString& path, unsigned minor)
+{
+    return ::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, minor)) == 0;
+}
+
+bool makeFifo(const QString& path)
+{
+    return ::mkfifo(QFile::encodeName(path).constData(), 0666) == 0;
+}
+
+// The document a run writes to a regular file, for comparison.
+QByteArray documentOf(const QString& db, const QString& option, const QString& folder)
+{
+    const QString path = folder + QStringLiteral("/reference.") + option;
+    const Outcome o = runReport(base(db) << QStringLiteral("--") + option << path);
+    return o.code == 0 ? contentOf(path) : QByteArray("(no reference: ") + o.err.toUtf8() + ')';
+}
+
+} // namespace
+
+class OutputSafetyTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void theDatabaseIsNeverAnOutput_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("dbName");   // the database file in the folder
+        QTest::addColumn<QString>("spelling"); // how the output names it
+        for (const char* option : { "json", "csv" }) {
+            const QString o = QString::fromLatin1(option);
+            QTest::newRow(qPrintable(o + " same path")) << o << "d.db" << "d.db";
+            QTest::newRow(qPrintable(o + " dot-dot")) << o << "d.db" << "x/../d.db";
+            QTest::newRow(qPrintable(o + " symbolic link")) << o << "d.db" << "link.db";
+            QTest::newRow(qPrintable(o + " hard link")) << o << "d.db" << "hard.db";
+        }
+        QTest::newRow("xlsx same path") << "xlsx" << "d.xlsx" << "d.xlsx";
+        QTest::newRow("xlsx without extension") << "xlsx" << "d.xlsx" << "d";
+        QTest::newRow("xlsx other extension") << "xlsx" << "d.xlsx" << "x/../d.xls";
+        QTest::newRow("xlsx symbolic link") << "xlsx" << "d.xlsx" << "link.xlsx";
+    }
+    void theDatabaseIsNeverAnOutput()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, dbName);
+        QFETCH(QString, spelling);
+        FixtureDb fixture;
+        fill(fixture);
+        fixture.close();
+        QTemporaryDir dir;
+        const QString db = dir.filePath(dbName);
+        QVERIFY(QFile::copy(fixture.path(), db));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("x")));
+        QVERIFY(QFile::link(db, dir.filePath(QStringLiteral("link.") + QFileInfo(dbName).suffix())));
+        QCOMPARE(::link(QFile::encodeName(db).constData(), QFile::encodeName(dir.filePath("hard.db")).constData()), 0);
+        const QByteArray before = contentOf(db);
+
+        const Outcome o = runReport(base(db) << QStringLiteral("--") + option << dir.filePath(spelling));
+        QCOMPARE(o.code, 4);
+        QVERIFY2(o.err.contains(QStringLiteral("正在读取的数据库文件")), qPrintable(o.err));
+        QVERIFY(contentOf(db) == before);
+        QVERIFY(QFileInfo(dir.filePath(QStringLiteral("link.") + QFileInfo(dbName).suffix())).isSymLink());
+        QCOMPARE(partFiles(dir.path()), QStringList());
+    }
+
+    void standardOutputIsNeverTheDatabase()
+    {
+        FixtureDb fixture;
+        fill(fixture);
+        fixture.close();
+        const QByteArray before = contentOf(fixture.path());
+        const Outcome o = runReport(base(fixture.path()) << "--json" << "-",
+                                    [&](QProcess& p) { p.setStandardOutputFile(fixture.path(), QIODevice::Append); });
+        QCOMPARE(o.code, 4);
+        QVERIFY2(o.err.contains(QStringLiteral("正在读取的数据库文件")), qPrintable(o.err));
+        QVERIFY(contentOf(fixture.path()) == before);
+    }
+
+    void theWindowsExportRefusesTheDatabase_data()
+    {
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("as it is named") << "company.xlsx";
+        QTest::newRow("offered name without extension") << "company";
+        QTest::newRow("through a symbolic link") << "link.xls";
+    }
+    void theWindowsExportRefusesTheDatabase()
+    {
+        QFETCH(QString, chosen);
+        FixtureDb fixture;
+        fill(fixture);
+        fixture.close();
+        QTemporaryDir dir;
+        const QString db = dir.filePath(QStringLiteral("company.xlsx"));
+        QVERIFY(QFile::copy(fixture.path(), db));
+        QVERIFY(QFile::link(db, dir.filePath(QStringLiteral("link.xlsx"))));
+        const QByteArray before = contentOf(db);
+        ReportDriver driver(ReportKind::Completion, db);
+        driver.run(PanelChoice { QDate(2024, 1, 1), QDate(2024, 1, 31), 0, std::nullopt, std::nullopt });
+        driver.messenger().messages.clear();
+        driver.dialog().answer = dir.filePath(chosen);
+        driver.pressExport();
+        const QStringList texts = driver.messenger().texts();
+        QCOMPARE(texts.size(), 1);
+        QVERIFY2(QRegularExpression(QStringLiteral("^错误码: [0-9]+ 错误描述: .*正在读取的数据库文件")).match(texts[0]).hasMatch(),
+                 qPrintable(texts[0]));
+        QVERIFY(contentOf(db) == before);
+        QCOMPARE(partFiles(dir.path()), QStringList());
+        // the window goes on reading the same file
+        const GridRun again = driver.runAgain();
+        QCOMPARE(again.rows.back()[1], QStringLiteral("合计"));
+    }
+
+    void aFullDiskKeepsTheEarlierFile_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::newRow("json") << "json";
+        QTest::newRow("csv") << "csv";
+        QTest::newRow("xlsx") << "xlsx";
+    }
+    void aFullDiskKeepsTheEarlierFile()
+    {
+        QFETCH(QString, option);
+        FixtureDb fixture;
+        fill(fixture);
+        fixture.close();
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("disk"));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("disk")));
+        const SmallDisk disk(folder, 256);
+        if (!disk.mounted()) {
+            // without a small disk, a full device: written in place, it must still fail the run
+            const QString full = dir.filePath(QStringLiteral("full"));
+            if (!makeDevice(full, 7))
+                QSKIP(qPrintable(QStringLiteral("neither a small disk nor a device node here: ") + disk.reason()));
+            const Outcome o = runReport(base(fixture.path()) << QStringLiteral("--") + option << full);
+            QCOMPARE(o.code, 4);
+            QVERIFY(isCharacterDevice(full));
+            return;
+        }
+        const QString target = folder + QStringLiteral("/out.") + option;
+        writeFile(target, kEarlier);
+        QVERIFY(disk.fill(QStringLiteral("filler"), 0));
+        const Outcome o = runReport(base(fixture.path()) << QStringLiteral("--") + option << target);
+        QCOMPARE(o.code, 4);
+        QVERIFY2(o.err.contains(QStringLiteral("No space left on device")), qPrintable(o.err));
+        QCOMPARE(contentOf(target), kEarlier);
+        QCOMPARE(partFiles(folder), QStringList());
+    }
+
+    void standardOutputFailuresAreReported_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QStringList>("extra");
+        QTest::newRow("full, document") << "full" << QStringList { "--json", "-" };
+        QTest::newRow("full, default document") << "full" << QStringList();
+        QTest::newRow("full, csv") << "full" << QStringList { "--csv", "-" };
+        QTest::newRow("full, help") << "full" << QStringList { "--help" };
+        QTest::newRow("closed, document") << "closed" << QStringList { "--json", "-" };
+        QTest::newRow("closed, help") << "closed" << QStringList { "--help" };
+    }
+    void standardOutputFailuresAreReported()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QStringList, extra);
+        FixtureDb fixture;
+        fill(fixture);
+        fixture.close();
+        QTemporaryDir dir;
+        const QByteArray before = contentOf(fixture.path());
+        Outcome o;
+        if (fault == QLatin1String("full")) {
+            QString full = dir.filePath(QStringLiteral("full"));
+            if (!makeDevice(full, 7))
+                full = QStringLiteral("/dev/full");
+            o = runReport(base(fixture.path()) + extra, [&](QProcess& p) { p.setStandardOutputFile(full); });
+        } else {
+            // the shell hands the program over with its standard output closed
+            o = runReport(QStringList { "-c", "exec \"$0\" \"$@\" >&-", QStringLiteral(TRELLUM_REPORT_BINARY) }
+                              + base(fixture.path()) + extra,
+                          {}, QStringLiteral("/bin/sh"));
+        }
+        QCOMPARE(o.status, QProcess::NormalExit);
+        QCOMPARE(o.code, 4);
+        QVERIFY2(o.err.contains(QStringLiteral("标准输出")), qPrintable(o.err));
+        QVERIFY(contentOf(fixture.path()) == before);
+    }
+
+    void devicesAndPipesAreWrittenInPlace_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("kind"); // null, full or fifo
+        QTest::addColumn<int>("code");
+        for (const char* option : { "json", "csv", "xlsx" }) {
+            const QString o = QString::fromLatin1(option);
+            QTest::newRow(qPrintable(o + " to a null device")) << o << "null" << 0;
+            QTest::newRow(qPrintable(o + " to a full device")) << o << "full" << 4;
+            QTest::newRow(qPrintable(o + " to a named pipe")) << o << "fifo" << 0;
+        }
+    }
+    void devicesAndPipesAreWrittenInPlace()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, kind);
+        QFETCH(int, code);
+        FixtureDb fixture;
+        fill(fixture);
+        fixture.close();
+        QTemporaryDir dir;
+        // the workbook is given the name it was chosen under; the text outputs are written as named
+        const QString node = dir.filePath(option == QLatin1String("xlsx") ? QStringLiteral("node.xlsx") : QStringLiteral("node"));
+        if (kind == QLatin1String("fifo")) {
+            QVERIFY(makeFifo(node));
+        } else if (!makeDevice(node, kind == QLatin1String("null") ? 3 : 7)) {
+            QSKIP("device nodes cannot be made here");
+        }
+        QProcess reader;
+        if (kind == QLatin1String("fifo")) {
+            reader.start(QStringLiteral("/bin/cat"), { node });
+            QVERIFY(reader.waitForStarted());
+        }
+        const Outcome o = runReport(base(fixture.path()) << QStringLiteral("--") + option << node);
+        QCOMPARE(o.code, code);
+        if (code != 0)
+            QVERIFY2(o.err.contains(QStringLiteral("No space left on device")), qPrintable(o.err));
+        if (kind == QLatin1String("fifo")) {
+            QVERIFY(reader.waitForFinished(60000));
+            const QByteArray got = reader.readAllStandardOutput();
+            if (option == QLatin1String("xlsx"))
+                QVERIFY(got.startsWith("PK") && got.size() > 1000);
+            else
+                QCOMPARE(got, documentOf(fixture.path(), option, dir.path()));
+            QVERIFY(QFileInfo(node).isFile() == false);
+        } else {
+            QVERIFY2(isCharacterDevice(node), "a device node must stay a device node");
+        }
+        QCOMPARE(partFiles(dir.path()), QStringList());
+    }
+
+    void aKilledRunLeavesNoPartFile_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+        QTest::newRow("SIGPIPE") << int(SIGPIPE);
+    }
+    void aKilledRunLeavesNoPartFile()
+    {
+        QFETCH(int, signal);
+        FixtureDb fixture;
+        fill(fixture);
+        fixture.close();
+        QTemporaryDir dir;
+        const QString earlier = dir.filePath(QStringLiteral("out.json"));
+        writeFile(earlier, kEarlier);
+        // The named pipe has no reader: the run waits on it with the document's part file written.
+        const QString pipe = dir.filePath(QStringLiteral("pipe.csv"));
+        QVERIFY(makeFifo(pipe));
+        QProcess p;
+        p.start(QStringLiteral(TRELLUM_REPORT_BINARY), base(fixture.path()) << "--json" << earlier << "--csv" << pipe);
+        QVERIFY(p.waitForStarted());
+        QVERIFY2(QTest::qWaitFor([&] { return !partFiles(dir.path()).isEmpty() || p.state() == QProcess::NotRunning; }, 60000),
+                 "the part file never appeared");
+        QCOMPARE(p.state(), QProcess::Running);
+        QCOMPARE(::kill(pid_t(p.processId()), signal), 0);
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitStatus(), QProcess::CrashExit); // ended by the signal itself
+        QCOMPARE(partFiles(dir.path()), QStringList());
+        QCOMPARE(contentOf(earlier), kEarlier);
+    }
+};
+
+QTEST_MAIN(OutputSafetyTest)
+#include "OutputSafetyTest.moc"
