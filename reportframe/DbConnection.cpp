@@ -1,5 +1,6 @@
 #include "DbConnection.h"
 
+#include "OdbcResult.h"
 #include "SqlFunctions.h"
 
 #include <QDateTime>
@@ -107,6 +108,12 @@ DbCursor::~DbCursor() = default;
 
 bool DbCursor::next()
 {
+    if (m_buffered) {
+        if (m_error || m_next >= m_rows.size())
+            return false;
+        ++m_next;
+        return true;
+    }
     if (!m_query || m_error)
         return false;
     if (m_query->next())
@@ -119,11 +126,17 @@ bool DbCursor::next()
 
 int DbCursor::indexOf(const QString& field) const
 {
+    if (m_buffered)
+        return m_record.indexOf(field);
     return m_query ? m_query->record().indexOf(field) : -1;
 }
 
 QVariant DbCursor::at(const QString& field) const
 {
+    if (m_buffered) {
+        const int i = m_record.indexOf(field);
+        return i < 0 || m_next == 0 || m_next > m_rows.size() ? QVariant() : m_rows[m_next - 1].value(i);
+    }
     if (!m_query)
         return {};
     const int i = m_query->record().indexOf(field);
@@ -193,6 +206,8 @@ DbConnection::~DbConnection()
 
 bool DbConnection::isOpen() const
 {
+    if (m_backend == Backend::SqlServer && m_odbcLinkLost)
+        return false;
     return m_backend != Backend::None && QSqlDatabase::database(m_name, false).isOpen();
 }
 
@@ -244,6 +259,9 @@ DbStatus DbConnection::openOdbc(const QString& connectionString, int loginTimeou
     db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1;SQL_ATTR_CONNECTION_TIMEOUT=%1;"
                                         "SQL_ATTR_ACCESS_MODE=SQL_MODE_READ_ONLY")
                              .arg(loginTimeoutSeconds));
+    m_odbcConnectionString = connectionString;
+    m_odbcLoginTimeout = loginTimeoutSeconds;
+    m_odbcLinkLost = false;
     if (!db.open())
         return toDbError(db.lastError());
     m_backend = Backend::SqlServer;
@@ -288,6 +306,13 @@ DbCursor DbConnection::select(const QString& sql)
             return cursor;
         }
     }
+    // After a lost link the next statement opens the connection again with the same settings.
+    if (m_backend == Backend::SqlServer && m_odbcLinkLost) {
+        if (const DbStatus reopened = reopenOdbc()) {
+            cursor.m_error = reopened;
+            return cursor;
+        }
+    }
     QSqlDatabase db = QSqlDatabase::database(m_name, false);
     if (m_backend == Backend::None || !db.isOpen()) {
         cursor.m_error = DbError { kUnspecifiedError, QStringLiteral("数据库连接未打开") };
@@ -318,22 +343,63 @@ DbCursor DbConnection::select(const QString& sql)
             ok = q.exec();
         m_reopenSqlite = !ok;
     } else {
-        // The time-out belongs to the statement handle: prepare, set it there, then execute.
-        ok = q.prepare(sql);
-        if (ok) {
-            const QVariant h = q.result() ? q.result()->handle() : QVariant();
-            if (h.isValid()) {
-                SQLHANDLE stmt = *static_cast<const SQLHANDLE*>(h.constData());
-                if (stmt)
-                    SQLSetStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT,
-                                   reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(m_commandTimeout)), 0);
-            }
-            ok = q.exec();
-        }
+        runOdbc(cursor, sql);
+        return cursor;
     }
     if (!ok)
         cursor.m_error = toDbError(q.lastError());
     return cursor;
+}
+
+void DbConnection::runOdbc(DbCursor& cursor, const QString& sql)
+{
+    QSqlQuery& q = *cursor.m_query;
+    QSqlDatabase db = QSqlDatabase::database(m_name, false);
+    const QVariant dbc = db.driver() ? db.driver()->handle() : QVariant();
+    void* connection = dbc.isValid() ? *static_cast<void* const*>(dbc.constData()) : nullptr;
+    auto failed = [&](void* statement) {
+        bool lost = false;
+        DbStatus e = odbcDiagnostic(SQL_HANDLE_STMT, statement, &lost);
+        if (!e)
+            e = toDbError(q.lastError());
+        m_odbcLinkLost = lost || odbcConnectionDead(connection);
+        cursor.m_query.reset();
+        cursor.m_error = e;
+    };
+    // The time-out belongs to the statement handle: prepare, set it there, then execute.
+    if (!q.prepare(sql)) {
+        failed(nullptr);
+        return;
+    }
+    const QVariant h = q.result() ? q.result()->handle() : QVariant();
+    void* statement = h.isValid() ? *static_cast<void* const*>(h.constData()) : nullptr;
+    if (statement)
+        SQLSetStmtAttr(statement, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(m_commandTimeout)), 0);
+    if (!q.exec() || !statement) {
+        failed(statement);
+        return;
+    }
+    // Read to the end now: an error or a lost link after the last row is part of this statement.
+    OdbcResult result = readOdbcResult(statement, q.record());
+    cursor.m_buffered = true;
+    cursor.m_record = q.record();
+    cursor.m_rows = std::move(result.rows);
+    if (result.error) {
+        m_odbcLinkLost = result.linkLost || odbcConnectionDead(connection);
+        cursor.m_error = result.error;
+        cursor.m_rows.clear();
+    }
+    cursor.m_query.reset();
+}
+
+DbStatus DbConnection::reopenOdbc()
+{
+    QSqlDatabase db = QSqlDatabase::database(m_name, false);
+    db.close();
+    if (!db.open())
+        return toDbError(db.lastError());
+    m_odbcLinkLost = false;
+    return std::nullopt;
 }
 
 } // namespace trellum
