@@ -556,6 +556,8 @@ class Link(socketserver.BaseRequestHandler):
                 return
             options = parse_prelogin(data)
             self.encryption_asked = options.get(0x01, b"\x02")[:1].hex()
+            with self.state.lock:
+                self.state.log.setdefault("prelogins", []).append(self.encryption_asked)
             self.send(build_prelogin_reply())
             kind, data = self.read_message()
             if kind != PKT_LOGIN7:
