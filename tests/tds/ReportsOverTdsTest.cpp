@@ -4,58 +4,17 @@
 // outside GB2312 in the names (and beyond the BMP where NVARCHAR can hold it). The workbooks
 // exported from both runs hold the same sheet.
 
-#include "DemoDatabase.h"
 #include "TdsServer.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QtTest>
 
 using namespace trellum;
 using namespace trellum::test;
 
 namespace {
-
-// A small demo database whose office, worker, trade and category names carry characters of GBK
-// outside GB2312 (堃 喆 赟 犇 瑄 镕), and for NVARCHAR also one beyond the BMP (𠀀) and a Latin é.
-QString makeDatabase(const QTemporaryDir& dir, bool wide)
-{
-    DemoDatabase::Options o;
-    o.outPath = dir.filePath(QStringLiteral("repair.db"));
-    o.orders = 4000;
-    o.offices = 12;
-    o.workers = 16;
-    o.categories = 6;
-    DemoDatabase demo(o);
-    if (!demo.write().isEmpty())
-        return QString();
-    execOn(o.outPath, QStringLiteral("UPDATE 设置管理处 SET gyd_name = gyd_name || '堃喆' WHERE gyd_dh LIKE '%1' OR gyd_dh LIKE '%3';"
-                                     "UPDATE PG区域维修人员 SET 姓名 = '赟' || 姓名, 岗位 = 岗位 || '瑄';"
-                                     "UPDATE PG报修类别设置 SET 类别名称 = 类别名称 || '犇镕';"));
-    if (wide)
-        execOn(o.outPath, QStringLiteral("UPDATE 设置管理处 SET gyd_name = '𠀀' || gyd_name || 'é' WHERE gyd_dh LIKE '%2';"
-                                         "UPDATE PG区域维修人员 SET 姓名 = 姓名 || '𠀀' WHERE rowid % 2 = 1;"));
-    return o.outPath;
-}
-
-// The parts of a workbook that hold what it shows (everything but its creation time).
-QByteArray workbookParts(const QString& path)
-{
-    QProcess p;
-    p.start(QStringLiteral("/usr/bin/python3"),
-            { QStringLiteral("-c"),
-              QStringLiteral("import sys, zipfile\n"
-                             "z = zipfile.ZipFile(sys.argv[1])\n"
-                             "for n in sorted(z.namelist()):\n"
-                             "    if n != 'docProps/core.xml':\n"
-                             "        sys.stdout.buffer.write(n.encode() + b'\\n' + z.read(n) + b'\\n')\n"),
-              path });
-    if (!p.waitForFinished(30000))
-        return QByteArray();
-    return p.exitCode() == 0 ? p.readAllStandardOutput() : QByteArray();
-}
 
 // The first row where two grids differ, for the failure message.
 QString firstDifference(const QByteArray& a, const QByteArray& b)
@@ -108,7 +67,7 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QStringList, criteria);
         QTemporaryDir dir;
-        const QString db = makeDatabase(dir, text == QStringLiteral("nvarchar"));
+        const QString db = writeNamesDatabase(dir.filePath(QStringLiteral("repair.db")), text == QStringLiteral("nvarchar"));
         QVERIFY(!db.isEmpty());
         TdsServer server;
         QVERIFY(server.serve(db, QJsonObject { { "text", text }, { "collation", "Chinese_PRC_CI_AS" } }));
@@ -150,7 +109,7 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QTemporaryDir dir;
         const bool wide = text == QStringLiteral("nvarchar");
-        const QString db = makeDatabase(dir, wide);
+        const QString db = writeNamesDatabase(dir.filePath(QStringLiteral("repair.db")), wide);
         TdsServer server;
         QVERIFY(server.serve(db, QJsonObject { { "text", text }, { "collation", "Chinese_PRC_CI_AS" } }));
         TdsSettings settings(server);

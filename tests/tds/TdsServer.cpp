@@ -1,5 +1,6 @@
 #include "TdsServer.h"
 
+#include "DemoDatabase.h"
 #include "SqlFunctions.h"
 
 #include <QFile>
@@ -112,6 +113,44 @@ void execOn(const QString& database, const QString& sql)
         qWarning("test data not written: %s %s", problem ? problem : "", sqlite3_errmsg(db));
     sqlite3_free(problem);
     sqlite3_close(db);
+}
+
+QString writeNamesDatabase(const QString& path, bool beyondGbk)
+{
+    DemoDatabase::Options o;
+    o.outPath = path;
+    o.orders = 4000;
+    o.offices = 12;
+    o.workers = 16;
+    o.categories = 6;
+    DemoDatabase demo(o);
+    if (!demo.write().isEmpty())
+        return QString();
+    execOn(path, QStringLiteral("UPDATE 设置管理处 SET gyd_name = gyd_name || '堃喆' WHERE gyd_dh LIKE '%1' OR gyd_dh LIKE '%3';"
+                                "UPDATE PG区域维修人员 SET 姓名 = '赟' || 姓名, 岗位 = 岗位 || '瑄';"
+                                "UPDATE PG报修类别设置 SET 类别名称 = 类别名称 || '犇镕';"
+                                "UPDATE 员工档案 SET 姓名 = 姓名 || '喆' WHERE 工号 = '1001';"));
+    if (beyondGbk)
+        execOn(path, QStringLiteral("UPDATE 设置管理处 SET gyd_name = '𠀀' || gyd_name || 'é' WHERE gyd_dh LIKE '%2';"
+                                    "UPDATE PG区域维修人员 SET 姓名 = 姓名 || '𠀀' WHERE rowid % 2 = 1;"));
+    return path;
+}
+
+// The parts of a workbook that hold what it shows (everything but its creation time).
+QByteArray workbookParts(const QString& path)
+{
+    QProcess p;
+    p.start(QStringLiteral("/usr/bin/python3"),
+            { QStringLiteral("-c"),
+              QStringLiteral("import sys, zipfile\n"
+                             "z = zipfile.ZipFile(sys.argv[1])\n"
+                             "for n in sorted(z.namelist()):\n"
+                             "    if n != 'docProps/core.xml':\n"
+                             "        sys.stdout.buffer.write(n.encode() + b'\\n' + z.read(n) + b'\\n')\n"),
+              path });
+    if (!p.waitForFinished(30000))
+        return QByteArray();
+    return p.exitCode() == 0 ? p.readAllStandardOutput() : QByteArray();
 }
 
 } // namespace trellum::test

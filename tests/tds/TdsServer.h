@@ -69,4 +69,12 @@ ReportProcess runReportProgram(const QStringList& arguments, const QString& conf
 // Runs a statement of the test's own on an SQLite file (the test data, never the program's).
 void execOn(const QString& database, const QString& sql);
 
+// Writes a small demo database at `path` whose office, worker, trade and category names carry
+// characters of GBK outside GB2312 (堃 喆 赟 犇 瑄 镕) and, when `beyondGbk`, also characters
+// no code page 936 column holds (𠀀 beyond the BMP, a Latin é). Returns `path`, "" on failure.
+QString writeNamesDatabase(const QString& path, bool beyondGbk);
+
+// The parts of a workbook that hold what it shows (all but its creation time); "" if unreadable.
+QByteArray workbookParts(const QString& path);
+
 } // namespace trellum::test
