@@ -334,6 +334,25 @@ private Q_SLOTS:
         QCOMPARE(rowsOf(c.db(), kRegions), QStringLiteral("01,02,03,04"));
         QCOMPARE(s.server.log().value("logins").toArray().size(), 1);
     }
+
+    // host\instance: FreeTDS asks the browser service on UDP port 1434 of the host for the
+    // instance's port (the port is fixed by the driver, so the case is skipped if it is taken).
+    void instanceThroughTheBrowser()
+    {
+        Scene s;
+        QVERIFY(s.serve());
+        const QJsonObject answer = s.server.request(QJsonObject { { "op", "browser" }, { "instance", "TRELLUMTEST" } });
+        if (!answer.value("ok").toBool())
+            QSKIP(qPrintable(QStringLiteral("UDP 127.0.0.1:1434 not available: ") + answer.value("error").toString()));
+        TdsSettings store(s.server);
+        store.write(QStringLiteral("127.0.0.1\\TRELLUMTEST"), TdsServer::password());
+        AppSession session;
+        session.settingsPath = store.path();
+        RecordingMessenger messenger;
+        QVERIFY2(ConnectFromSettings(session, messenger), qPrintable(messenger.texts().join('|')));
+        QCOMPARE(rowsOf(*session.connection, kRegions), QStringLiteral("01,02,03,04"));
+        QCOMPARE(s.server.log().value("browser").toArray(), QJsonArray({ QStringLiteral("TRELLUMTEST") }));
+    }
 };
 
 QTEST_GUILESS_MAIN(FaultsOverTdsTest)

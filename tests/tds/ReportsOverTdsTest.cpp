@@ -4,6 +4,8 @@
 // outside GB2312 in the names (and beyond the BMP where NVARCHAR can hold it). The workbooks
 // exported from both runs hold the same sheet.
 
+#include "AppSession.h"
+#include "RecordingMessenger.h"
 #include "TdsServer.h"
 
 #include <QJsonArray>
@@ -122,6 +124,61 @@ private Q_SLOTS:
         QCOMPARE(doc.contains(QStringLiteral("𠀀")), wide);
         QCOMPARE(doc.contains(QStringLiteral("é")), wide);
         QVERIFY(!doc.contains(QStringLiteral("?")));
+    }
+
+    // The server declares each column as the file's schema types it: INT, FLOAT, DECIMAL,
+    // DATETIME and texts; the program reads each as the embedded connection gives it.
+    void columnTypes_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<int>("type"); // the value's type over TDS
+        QTest::addColumn<QString>("text");
+        QTest::newRow("INTEGER") << "整数" << int(QMetaType::Int) << "7";
+        QTest::newRow("REAL") << "小数" << int(QMetaType::Double) << "2.5";
+        QTest::newRow("REAL whole") << "整小数" << int(QMetaType::Double) << "3";
+        QTest::newRow("DECIMAL(10,2)") << "金额" << int(QMetaType::Double) << "12.34";
+        QTest::newRow("DATETIME") << "时间" << int(QMetaType::QDateTime) << "2026-11-30 08:15:00";
+        QTest::newRow("TEXT") << "名称" << int(QMetaType::QString) << "堃";
+        QTest::newRow("computed count") << "n" << int(QMetaType::Int) << "1";
+        QTest::newRow("computed text") << "拼接" << int(QMetaType::QString) << "7-堃";
+    }
+
+    void columnTypes()
+    {
+        QFETCH(QString, column);
+        QFETCH(int, type);
+        QFETCH(QString, text);
+        QTemporaryDir dir;
+        const QString db = writeNamesDatabase(dir.filePath(QStringLiteral("repair.db")), false);
+        execOn(db, QStringLiteral("CREATE TABLE 类型表 (整数 INTEGER, 小数 REAL, 整小数 REAL, 金额 DECIMAL(10,2), 时间 DATETIME, 名称 TEXT);"
+                                  "INSERT INTO 类型表 VALUES (7, 2.5, 3.0, 12.34, '2026-11-30 08:15:00', '堃');"
+                                  "INSERT INTO 类型表 VALUES (NULL, NULL, NULL, NULL, NULL, NULL);"));
+        TdsServer server;
+        QVERIFY(server.serve(db, QJsonObject { { "text", "varchar" } }));
+        TdsSettings settings(server);
+        const QString sql = QStringLiteral("Select *, (Select Count(*) From 类型表 t Where t.整数 = 类型表.整数) As n,"
+                                           " CONCAT(整数, '-', 名称) As 拼接 From 类型表 Order By 整数 Desc");
+        QStringList texts[2];
+        for (int side = 0; side < 2; ++side) {
+            AppSession session;
+            RecordingMessenger messenger;
+            TdsSettings store(server);
+            if (side == 1)
+                store.write(QStringLiteral("sqlite:") + db, TdsServer::password());
+            session.settingsPath = store.path();
+            QVERIFY(ConnectFromSettings(session, messenger));
+            DbCursor c = session.connection->select(sql);
+            while (c.next()) {
+                texts[side] << c.text(column);
+                if (side == 0 && texts[side].size() == 1)
+                    QCOMPARE(c.value(column).metaType().id(), type);
+                if (side == 0 && texts[side].size() == 2 && column != QStringLiteral("n") && column != QStringLiteral("拼接"))
+                    QVERIFY(c.isNull(column));
+            }
+            QVERIFY(!c.failed());
+        }
+        QCOMPARE(texts[0].value(0), text);
+        QCOMPARE(texts[0], texts[1]);
     }
 };
 
