@@ -11,6 +11,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QtTest>
 
 using namespace trellum;
@@ -179,6 +182,39 @@ private Q_SLOTS:
         }
         QCOMPARE(texts[0].value(0), text);
         QCOMPARE(texts[0], texts[1]);
+    }
+
+    // A statement sent directly (not prepared) arrives as an SQL batch and is answered the same.
+    void directStatementIsABatch()
+    {
+        QTemporaryDir dir;
+        const QString db = writeNamesDatabase(dir.filePath(QStringLiteral("repair.db")), false);
+        TdsServer server;
+        QVERIFY(server.serve(db));
+        DbSettings settings;
+        settings.Svr = server.svr();
+        settings.UID = TdsServer::user();
+        settings.PWD = TdsServer::password();
+        settings.DBname = TdsServer::database();
+        QStringList regions;
+        {
+            QSqlDatabase odbc = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), QStringLiteral("direct"));
+            odbc.setDatabaseName(*sqlServerConnectionString(settings, nullptr));
+            QVERIFY2(odbc.open(), qPrintable(odbc.lastError().text()));
+            QSqlQuery q(odbc);
+            q.setForwardOnly(true); // as the program reads (a scrollable result would ask for a server cursor)
+            QVERIFY2(q.exec(QStringLiteral("Select 区域编号, 区域名称 From 区域设置 Order By 区域编号")), qPrintable(q.lastError().text() + QString::fromUtf8(QJsonDocument(server.log()).toJson())));
+            while (q.next())
+                regions << q.value(0).toString() + q.value(1).toString();
+            QVERIFY(!q.exec(QStringLiteral("Select * From 没有的表")));
+            QVERIFY2(q.lastError().databaseText().contains(QStringLiteral("Invalid object name '没有的表'")),
+                     qPrintable(q.lastError().databaseText()));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("direct"));
+        QCOMPARE(regions, QStringList({ "01东区", "02西区", "03南区", "04北区" }));
+        const QJsonArray statements = server.log().value("statements").toArray();
+        QCOMPARE(statements.size(), 2);
+        QCOMPARE(statements[0].toObject().value("kind").toString(), QStringLiteral("batch"));
     }
 };
 

@@ -56,7 +56,9 @@ COLLATIONS = {
     "SQL_Latin1_General_CP1_CI_AS": (0x0409, 52, "cp1252"),
 }
 
-PROC_NAMES = {1: "sp_cursor", 10: "sp_executesql", 11: "sp_prepare", 12: "sp_execute",
+PROC_NAMES = {1: "sp_cursor", 2: "sp_cursoropen", 3: "sp_cursorprepare", 4: "sp_cursorexecute",
+              5: "sp_cursorprepexec", 6: "sp_cursorunprepare", 7: "sp_cursorfetch", 8: "sp_cursoroption",
+              9: "sp_cursorclose", 10: "sp_executesql", 11: "sp_prepare", 12: "sp_execute",
               13: "sp_prepexec", 14: "sp_prepexecrpc", 15: "sp_unprepare"}
 
 
@@ -204,7 +206,8 @@ def parse_rpc(payload):
     skip_all_headers(r)
     n = r.u16()
     if n == 0xFFFF:
-        proc = PROC_NAMES.get(r.u16(), "?")
+        number = r.u16()
+        proc = PROC_NAMES.get(number, "procedure %d" % number)
     else:
         proc = r.take(n * 2).decode("utf-16-le")
     r.u16()  # option flags
