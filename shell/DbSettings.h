@@ -19,8 +19,8 @@ struct DbSettings {
     QString PWD;
     QString DBname;
     QString Driver;
-    QString CommandTimeout;
-    QString Encrypt;
+    QString CommandTimeout {};
+    QString Encrypt {};
 };
 
 // Where the store lives for this user: $XDG_CONFIG_HOME/Quorvel2011.conf (~/.config by default).

@@ -31,6 +31,7 @@ public:
     // Sends one control request and returns the answer ({"ok": false, ...} when none came).
     QJsonObject request(const QJsonObject& body);
 
+    // The login the server accepts (a password with ";", "," and "=" in it).
     static QString user() { return QStringLiteral("trellum_ro"); }
     static QString password() { return QStringLiteral("Ke;st,ra=1"); }
     static QString database() { return QStringLiteral("repair"); }
