@@ -259,8 +259,6 @@ DbStatus DbConnection::openOdbc(const QString& connectionString, int loginTimeou
     db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1;SQL_ATTR_CONNECTION_TIMEOUT=%1;"
                                         "SQL_ATTR_ACCESS_MODE=SQL_MODE_READ_ONLY")
                              .arg(loginTimeoutSeconds));
-    m_odbcConnectionString = connectionString;
-    m_odbcLoginTimeout = loginTimeoutSeconds;
     m_odbcLinkLost = false;
     if (!db.open())
         return toDbError(db.lastError());

@@ -100,9 +100,7 @@ private:
     Backend m_backend = Backend::None;
     QString m_sqlitePath;        // the embedded file, opened again after a failed statement
     bool m_reopenSqlite = false;
-    QString m_odbcConnectionString; // SQL Server: opened again with these after a lost link
-    int m_odbcLoginTimeout = 30;
-    bool m_odbcLinkLost = false;
+    bool m_odbcLinkLost = false; // SQL Server: opened again (same string and options) before the next statement
     int m_commandTimeout = 30;
     long long m_statements = 0;
     std::function<void(const QString&)> m_observer;
