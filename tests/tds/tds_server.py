@@ -28,7 +28,6 @@ import socket
 import socketserver
 import sqlite3
 import struct
-import sys
 import threading
 import time
 from datetime import datetime
@@ -223,7 +222,6 @@ def parse_rpc(payload):
 
 
 def parse_login(payload):
-    r = Reader(payload)
     fields = struct.unpack_from("<IIIIII", payload, 0)
     type_flags = payload[26]
 
@@ -232,7 +230,6 @@ def parse_login(payload):
         return payload[ib:ib + cch * 2]
 
     password = bytes((((b ^ 0xA5) << 4) & 0xF0) | ((b ^ 0xA5) >> 4) for b in text(44))
-    del r
     return {
         "tdsVersion": "0x%08X" % fields[1],
         "packetSize": fields[2],
