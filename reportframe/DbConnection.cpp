@@ -1,6 +1,7 @@
 #include "DbConnection.h"
 
 #include "EmbeddedFile.h"
+#include "OdbcResult.h"
 #include "OpenDatabaseFiles.h"
 #include "SqlFunctions.h"
 
@@ -112,6 +113,12 @@ DbCursor::~DbCursor() = default;
 
 bool DbCursor::next()
 {
+    if (m_buffered) {
+        if (m_error || m_next >= m_rows.size())
+            return false;
+        ++m_next;
+        return true;
+    }
     if (!m_query || m_error)
         return false;
     if (m_query->next())
@@ -124,11 +131,17 @@ bool DbCursor::next()
 
 int DbCursor::indexOf(const QString& field) const
 {
+    if (m_buffered)
+        return m_record.indexOf(field);
     return m_query ? m_query->record().indexOf(field) : -1;
 }
 
 QVariant DbCursor::at(const QString& field) const
 {
+    if (m_buffered) {
+        const int i = m_record.indexOf(field);
+        return i < 0 || m_next == 0 || m_next > m_rows.size() ? QVariant() : m_rows[m_next - 1].value(i);
+    }
     if (!m_query)
         return {};
     const int i = m_query->record().indexOf(field);
@@ -199,6 +212,8 @@ DbConnection::~DbConnection()
 
 bool DbConnection::isOpen() const
 {
+    if (m_backend == Backend::SqlServer && m_odbcLinkLost)
+        return false;
     return m_backend != Backend::None && QSqlDatabase::database(m_name, false).isOpen();
 }
 
@@ -257,6 +272,7 @@ DbStatus DbConnection::openOdbc(const QString& connectionString, int loginTimeou
     db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1;SQL_ATTR_CONNECTION_TIMEOUT=%1;"
                                         "SQL_ATTR_ACCESS_MODE=SQL_MODE_READ_ONLY")
                              .arg(loginTimeoutSeconds));
+    m_odbcLinkLost = false;
     if (!db.open())
         return toDbError(db.lastError());
     m_backend = Backend::SqlServer;
@@ -301,6 +317,13 @@ DbCursor DbConnection::select(const QString& sql)
             return cursor;
         }
     }
+    // After a lost link the next statement opens the connection again with the same settings.
+    if (m_backend == Backend::SqlServer && m_odbcLinkLost) {
+        if (const DbStatus reopened = reopenOdbc()) {
+            cursor.m_error = reopened;
+            return cursor;
+        }
+    }
     QSqlDatabase db = QSqlDatabase::database(m_name, false);
     if (m_backend == Backend::None || !db.isOpen()) {
         cursor.m_error = DbError { kUnspecifiedError, QStringLiteral("数据库连接未打开") };
@@ -331,22 +354,63 @@ DbCursor DbConnection::select(const QString& sql)
             ok = q.exec();
         m_reopenSqlite = !ok;
     } else {
-        // The time-out belongs to the statement handle: prepare, set it there, then execute.
-        ok = q.prepare(sql);
-        if (ok) {
-            const QVariant h = q.result() ? q.result()->handle() : QVariant();
-            if (h.isValid()) {
-                SQLHANDLE stmt = *static_cast<const SQLHANDLE*>(h.constData());
-                if (stmt)
-                    SQLSetStmtAttr(stmt, SQL_ATTR_QUERY_TIMEOUT,
-                                   reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(m_commandTimeout)), 0);
-            }
-            ok = q.exec();
-        }
+        runOdbc(cursor, sql);
+        return cursor;
     }
     if (!ok)
         cursor.m_error = toDbError(q.lastError());
     return cursor;
+}
+
+void DbConnection::runOdbc(DbCursor& cursor, const QString& sql)
+{
+    QSqlQuery& q = *cursor.m_query;
+    QSqlDatabase db = QSqlDatabase::database(m_name, false);
+    const QVariant dbc = db.driver() ? db.driver()->handle() : QVariant();
+    void* connection = dbc.isValid() ? *static_cast<void* const*>(dbc.constData()) : nullptr;
+    auto failed = [&](void* statement) {
+        bool lost = false;
+        DbStatus e = odbcDiagnostic(SQL_HANDLE_STMT, statement, &lost);
+        if (!e)
+            e = toDbError(q.lastError());
+        m_odbcLinkLost = lost || odbcConnectionDead(connection);
+        cursor.m_query.reset();
+        cursor.m_error = e;
+    };
+    // The time-out belongs to the statement handle: prepare, set it there, then execute.
+    if (!q.prepare(sql)) {
+        failed(nullptr);
+        return;
+    }
+    const QVariant h = q.result() ? q.result()->handle() : QVariant();
+    void* statement = h.isValid() ? *static_cast<void* const*>(h.constData()) : nullptr;
+    if (statement)
+        SQLSetStmtAttr(statement, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(m_commandTimeout)), 0);
+    if (!q.exec() || !statement) {
+        failed(statement);
+        return;
+    }
+    // Read to the end now: an error or a lost link after the last row is part of this statement.
+    OdbcResult result = readOdbcResult(statement, q.record());
+    cursor.m_buffered = true;
+    cursor.m_record = q.record();
+    cursor.m_rows = std::move(result.rows);
+    if (result.error) {
+        m_odbcLinkLost = result.linkLost || odbcConnectionDead(connection);
+        cursor.m_error = result.error;
+        cursor.m_rows.clear();
+    }
+    cursor.m_query.reset();
+}
+
+DbStatus DbConnection::reopenOdbc()
+{
+    QSqlDatabase db = QSqlDatabase::database(m_name, false);
+    db.close();
+    if (!db.open())
+        return toDbError(db.lastError());
+    m_odbcLinkLost = false;
+    return std::nullopt;
 }
 
 } // namespace trellum

@@ -3,11 +3,13 @@
 #include "DbError.h"
 
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QString>
 #include <QVariant>
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace trellum {
 
@@ -41,6 +43,11 @@ private:
 
     std::unique_ptr<QSqlQuery> m_query;
     DbStatus m_error;
+    // SQL Server results are read to their end when they arrive; the rows wait here
+    bool m_buffered = false;
+    QSqlRecord m_record;
+    std::vector<QVariantList> m_rows;
+    std::size_t m_next = 0;
 };
 
 // A connection to the company database: SQL Server through ODBC, or an embedded SQLite file
@@ -61,6 +68,8 @@ public:
     // Opens SQL Server through ODBC with a complete connection string and a login time-out.
     DbStatus openOdbc(const QString& connectionString, int loginTimeoutSeconds);
 
+    // Whether the connection is open; false once the link to SQL Server is found lost (the next
+    // statement then opens it again with the same settings).
     bool isOpen() const;
     Backend backend() const { return m_backend; }
 
@@ -82,11 +91,16 @@ public:
 
 private:
     DbStatus finishOpen();
+    // SQL Server: runs the prepared statement and reads its whole result into the cursor.
+    void runOdbc(DbCursor& cursor, const QString& sql);
+    // SQL Server: opens the connection again after its link was lost.
+    DbStatus reopenOdbc();
 
     QString m_name;
     Backend m_backend = Backend::None;
     QString m_sqlitePath;        // the embedded file, opened again after a failed statement
     bool m_reopenSqlite = false;
+    bool m_odbcLinkLost = false; // SQL Server: opened again (same string and options) before the next statement
     int m_commandTimeout = 30;
     long long m_statements = 0;
     std::function<void(const QString&)> m_observer;

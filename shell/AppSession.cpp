@@ -39,6 +39,17 @@ std::optional<QString> sqlServerConnectionString(const DbSettings& s, QString* p
     QString text = QStringLiteral("DRIVER=") + braced(driver) + QStringLiteral(";SERVER=") + braced(s.Svr)
         + QStringLiteral(";DATABASE=") + braced(s.DBname) + QStringLiteral(";UID=") + braced(s.UID)
         + QStringLiteral(";PWD=") + braced(s.PWD) + QStringLiteral(";ClientCharset=UTF-8;ApplicationIntent=ReadOnly");
+    // the program by name in the server's session list
+    text += QStringLiteral(";APP={Trellum}");
+    if (s.Encrypt.compare(QStringLiteral("yes"), Qt::CaseInsensitive) == 0)
+        text += QStringLiteral(";Encryption=require");
+    else if (s.Encrypt.compare(QStringLiteral("no"), Qt::CaseInsensitive) == 0)
+        text += QStringLiteral(";Encryption=request");
+    else if (!s.Encrypt.isEmpty()) {
+        if (problem)
+            *problem = QStringLiteral("数据库设置 Encrypt 只能是 yes 或 no，现为 \"%1\"。").arg(s.Encrypt);
+        return std::nullopt;
+    }
     // Left to guess the protocol, FreeTDS falls back to the Sybase one after a login time-out and
     // then waits for ever on a server that never answers; SQL Server speaks TDS 7.x, and a named
     // version keeps the login time-out in force.
@@ -50,16 +61,41 @@ std::optional<QString> sqlServerConnectionString(const DbSettings& s, QString* p
 bool OpenDatabase(AppSession& session, Messenger& messenger, const QString& UID, const QString& PWD,
                   const QString& DBname, const QString& Svr, const QString& driver)
 {
+    DbSettings s;
+    s.UID = UID;
+    s.PWD = PWD;
+    s.DBname = DBname;
+    s.Svr = Svr;
+    s.Driver = driver;
+    return OpenDatabase(session, messenger, s);
+}
+
+std::optional<int> commandTimeoutSetting(const DbSettings& settings)
+{
+    if (settings.CommandTimeout.isEmpty())
+        return std::nullopt;
+    bool ok = false;
+    const int seconds = settings.CommandTimeout.toInt(&ok);
+    return ok && seconds >= 0 && seconds <= 86400 ? seconds : -1;
+}
+
+bool OpenDatabase(AppSession& session, Messenger& messenger, const DbSettings& settings)
+{
+    const QString& Svr = settings.Svr;
+    const std::optional<int> timeout = commandTimeoutSetting(settings);
     // Each open replaces the connection, releasing the old one.
     session.connection = std::make_unique<DbConnection>();
     DbStatus status;
     if (Svr.trimmed().isEmpty()) {
         status = DbError { -2147467259, missingServerText() };
+    } else if (timeout == -1) {
+        status = DbError { -2147467259, QStringLiteral("数据库设置 CommandTimeout 应为 0 到 86400 的整数秒数，现为 \"%1\"。")
+                                            .arg(settings.CommandTimeout) };
     } else if (Svr.startsWith(kSqlitePrefix, Qt::CaseInsensitive)) {
         status = session.connection->openSqlite(Svr.mid(kSqlitePrefix.size()));
     } else {
         QString problem;
-        const std::optional<QString> text = sqlServerConnectionString(DbSettings { Svr, UID, PWD, DBname, driver }, &problem);
+        const std::optional<QString> text = sqlServerConnectionString(settings, &problem);
         if (!text)
             status = DbError { -2147467259, problem };
         else
@@ -69,13 +105,15 @@ bool OpenDatabase(AppSession& session, Messenger& messenger, const QString& UID,
         inform(messenger, QStringLiteral("信息文本"), QStringLiteral("错误信息：") + status->description);
         return false;
     }
+    if (timeout && *timeout >= 0)
+        session.connection->setCommandTimeout(*timeout);
     return true;
 }
 
 bool ConnectFromSettings(AppSession& session, Messenger& messenger)
 {
     const DbSettings s = readDbSettings(session.settingsPath);
-    const bool ok = OpenDatabase(session, messenger, s.UID, s.PWD, s.DBname, s.Svr, s.Driver);
+    const bool ok = OpenDatabase(session, messenger, s);
     if (!ok)
         inform(messenger, QStringLiteral("连接提示"), QStringLiteral("数据库连接失败!"));
     return ok;

@@ -99,6 +99,8 @@ DbSettings readDbSettings(const QString& path)
     s.PWD = keys.value(QStringLiteral("PWD"));
     s.DBname = keys.value(QStringLiteral("DBname"));
     s.Driver = keys.value(QStringLiteral("Driver"));
+    s.CommandTimeout = keys.value(QStringLiteral("CommandTimeout"));
+    s.Encrypt = keys.value(QStringLiteral("Encrypt"));
     return s;
 }
 

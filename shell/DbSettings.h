@@ -11,12 +11,16 @@ namespace trellum {
 //   Svr     the server; "sqlite:PATH" selects the embedded SQLite file PATH instead
 //   UID     login name       PWD     password       DBname  catalog
 //   Driver  optional: the ODBC driver name for SQL Server (default FreeTDS)
+//   CommandTimeout  optional: seconds in place of the default command time-out of 30 s
+//   Encrypt         optional: yes asks the driver for an encrypted connection, no leaves it to the driver
 struct DbSettings {
     QString Svr;
     QString UID;
     QString PWD;
     QString DBname;
     QString Driver;
+    QString CommandTimeout {};
+    QString Encrypt {};
 };
 
 // Where the store lives for this user: $XDG_CONFIG_HOME/Quorvel2011.conf (~/.config by default).
