@@ -360,56 +360,55 @@ def make_home(workdir, demo_tool):
     return env, docs
 
 
-def full_use(desktop, args, env, docs, workdir):
-    program = Program(desktop, args.trellum, env, workdir)
-    s = Scenario(program, workdir, args.keep_going)
-    try:
-        step(f"{desktop.width} x {desktop.height}: log in as 1002 and choose a position by keyboard")
-        s.login("1002", "1234")
-        s.choose_position_by_keyboard()
-        s.main_window()
-        for menu, item, window in REPORTS:
-            step(f"{desktop.width} x {desktop.height}: {menu} -> {item}")
-            s.open_from_menu(menu, item, window)
-            s.check_reachable(window)
-            s.wheel_on_empty_grid(window)
-            s.choose_first_region(window)
-            s.tick_all(window)
-            s.year_back(window)
-            s.run(window)
-            s.scroll(window)
-            s.resize_small(window)
-            s.check_reachable(window)
-            if window == "frm班组核算台账New":
-                s.exports(window, docs)
-            s.close_window(window)
-        step("close the program through its question")
-        s.quit_program()
-        if s.problems:
-            raise Failure(f"{len(s.problems)} checks failed")
-    except Failure:
-        program.screenshot(os.path.join(workdir, f"failure-{desktop.width}x{desktop.height}.png"))
-        raise
-    finally:
-        program.stop()
-
-
-def reach_all(desktop, args, env, workdir):
-    program = Program(desktop, args.trellum, env, workdir)
-    s = Scenario(program, workdir, args.keep_going)
-    try:
-        step(f"{desktop.width} x {desktop.height}: log in as 1001, open every report window")
-        s.login("1001", "1234")
-        s.main_window()
-        for menu, item, window in REPORTS:
-            s.open_from_menu(menu, item, window)
-            s.check_reachable(window)
-        window = REPORTS[-1][2]  # the one on top
+def full_use(s, docs):
+    """The whole use on the first screen: login by keyboard, every report used and closed."""
+    size = f"{s.p.desktop.width} x {s.p.desktop.height}"
+    step(f"{size}: log in as 1002 and choose a position by keyboard")
+    s.login("1002", "1234")
+    s.choose_position_by_keyboard()
+    s.main_window()
+    for menu, item, window in REPORTS:
+        step(f"{size}: {menu} -> {item}")
+        s.open_from_menu(menu, item, window)
+        s.check_reachable(window)
+        s.wheel_on_empty_grid(window)
         s.choose_first_region(window)
         s.tick_all(window)
+        s.year_back(window)
         s.run(window)
         s.scroll(window)
-        s.quit_program()
+        s.resize_small(window)
+        s.check_reachable(window)
+        if window == "frm班组核算台账New":
+            s.exports(window, docs)
+        s.close_window(window)
+    step("close the program through its question")
+    s.quit_program()
+
+
+def reach_all(s, docs):
+    """On the other screens: every report window reachable, the one on top run and scrolled."""
+    del docs
+    step(f"{s.p.desktop.width} x {s.p.desktop.height}: log in as 1001, open every report window")
+    s.login("1001", "1234")
+    s.main_window()
+    for menu, item, window in REPORTS:
+        s.open_from_menu(menu, item, window)
+        s.check_reachable(window)
+    window = REPORTS[-1][2]  # the one on top
+    s.choose_first_region(window)
+    s.tick_all(window)
+    s.run(window)
+    s.scroll(window)
+    s.quit_program()
+
+
+def use(desktop, args, env, docs, workdir, scenario):
+    """Starts the program on `desktop`, goes through `scenario`, and always stops it again."""
+    program = Program(desktop, args.trellum, env, workdir)
+    s = Scenario(program, workdir, args.keep_going)
+    try:
+        scenario(s, docs)
         if s.problems:
             raise Failure(f"{len(s.problems)} checks failed")
     except Failure:
@@ -446,10 +445,7 @@ def main():
         width, height = (int(v) for v in size.split("x"))
         desktop = Desktop(width, height, workdir)
         try:
-            if i == 0:
-                full_use(desktop, args, env, docs, workdir)
-            else:
-                reach_all(desktop, args, env, workdir)
+            use(desktop, args, env, docs, workdir, full_use if i == 0 else reach_all)
             step(f"{size}: passed")
         except Failure as e:
             failed = True
