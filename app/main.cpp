@@ -6,6 +6,7 @@
 #include "QtMessenger.h"
 #include "QtSaveDialog.h"
 #include "SessionState.h"
+#include "TrellumVersion.h"
 #include "UiLook.h"
 #include "UiProbe.h"
 
@@ -16,6 +17,7 @@ int main(int argc, char** argv)
     trellum::PartFileRegistry::installSignalCleanup();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Trellum"));
+    QApplication::setApplicationVersion(QStringLiteral(TRELLUM_VERSION));
     QApplication::setFont(trellum::UiLook::yahei(9));
     trellum::DesktopSetup::apply(app);
 
