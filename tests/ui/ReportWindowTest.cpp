@@ -376,6 +376,68 @@ private Q_SLOTS:
         QCOMPARE(context.startDate, QDate(2024, 3, 1));
     }
 
+    void exportDescribesTheRunNotTheControls_data()
+    {
+        QTest::addColumn<ReportKind>("kind");
+        QTest::addColumn<QStringList>("cells"); // "row,col,text" of the sheet's header lines
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("completion: region and period")
+            << ReportKind::Completion
+            << QStringList { "3,2,管理区域: 东区", "3,5, 统计日期: 2024-03-01 至 2024-03-31" }
+            << "维修完成情况一览表_20240301_20240331";
+        QTest::newRow("ledger: region and period")
+            << ReportKind::Ledger << QStringList { "3,1, 班    组: 东区", "3,8, 统计日期: 2024-03-01 至 2024-03-31" }
+            << QString();
+        QTest::newRow("month-end: period line")
+            << ReportKind::MonthEnd << QStringList { "3,1, 汇总日期: 2024-03-01 至 2024-03-31" }
+            << "报修簿月底汇总表_20240301_20240331";
+    }
+
+    void exportDescribesTheRunNotTheControls()
+    {
+        QFETCH(ReportKind, kind);
+        QFETCH(QStringList, cells);
+        QFETCH(QString, fileName);
+        Scene s(kind);
+        s.prepareRun();
+        QTest::mouseClick(s.control<QPushButton>(QStringLiteral("Command5")), Qt::LeftButton);
+        QVERIFY2(s.messenger.texts().isEmpty(), qPrintable(s.messenger.texts().join(QLatin1Char('|'))));
+        // Another region and period are chosen, but not run.
+        s.control<QComboBox>(QStringLiteral("Combo1"))->setCurrentIndex(1);
+        s.control<QDateEdit>(QStringLiteral("DTPicker1"))->setDate(QDate(2025, 7, 1));
+        s.control<QDateEdit>(QStringLiteral("DTPicker2"))->setDate(QDate(2025, 7, 31));
+        QCOMPARE(s.window->filterPanel()->regionName(), QStringLiteral("西区"));
+
+        const Sheet sheet = BuildSheet(s.window->report()->exportLayout(), s.window->exportContext());
+        for (const QString& cell : cells) {
+            const QStringList parts = cell.split(QLatin1Char(','));
+            QCOMPARE(sheet.value(parts[0].toInt(), parts[1].toInt()).text, parts.mid(2).join(QLatin1Char(',')));
+        }
+        QTest::mouseClick(s.control<QPushButton>(QStringLiteral("Command2")), Qt::LeftButton);
+        QCOMPARE(s.dialog.asked, 1);
+        if (!fileName.isEmpty())
+            QCOMPARE(s.dialog.lastName, fileName);
+    }
+
+    void exportBeforeAnyRunSaysSo_data()
+    {
+        QTest::addColumn<ReportKind>("kind");
+        QTest::newRow("completion") << ReportKind::Completion;
+        QTest::newRow("ledger") << ReportKind::Ledger;
+        QTest::newRow("performance") << ReportKind::Performance;
+        QTest::newRow("month-end") << ReportKind::MonthEnd;
+    }
+
+    void exportBeforeAnyRunSaysSo()
+    {
+        QFETCH(ReportKind, kind);
+        Scene s(kind);
+        s.prepareRun(); // chosen, but not run
+        QTest::mouseClick(s.control<QPushButton>(QStringLiteral("Command2")), Qt::LeftButton);
+        QCOMPARE(s.dialog.asked, 0);
+        QCOMPARE(s.messenger.texts(), QStringList { QStringLiteral("请先统计！") });
+    }
+
     void buttonsAnswerAfterAFailedExport_data()
     {
         QTest::addColumn<QString>("button");
