@@ -127,16 +127,23 @@ private Q_SLOTS:
         QTest::addColumn<int>("grid");
         QTest::addColumn<std::vector<CellSpan>>("expected");
         // 序 and 小区名称 down both header rows; 回访率 across three columns; equal office names in
-        // the data merge down among the data only; empty 备注 cells stay apart.
+        // the data stay apart, as do empty 备注 cells.
         QTest::newRow("two header rows") << 0
                                          << std::vector<CellSpan> { { 0, 0, 2, 1 }, { 0, 1, 2, 1 }, { 0, 2, 1, 3 },
-                                                                    { 0, 5, 2, 1 }, { 2, 1, 2, 1 } };
+                                                                    { 0, 5, 2, 1 } };
         QTest::newRow("merging off") << 1 << std::vector<CellSpan> {};
         // A block repeated in two rows of flagged columns becomes one rectangle.
         QTest::newRow("rectangle") << 2 << std::vector<CellSpan> { { 0, 1, 2, 2 } };
-        // A header text equal to the first data row's text does not merge across the fixed rows:
-        // the header pair and the data pair merge each on their own.
-        QTest::newRow("fixed apart") << 3 << std::vector<CellSpan> { { 0, 1, 2, 1 }, { 2, 1, 2, 1 } };
+        // A header text equal to the data's below does not merge across the fixed rows, and the
+        // equal data do not merge at all.
+        QTest::newRow("fixed apart") << 3 << std::vector<CellSpan> { { 0, 1, 2, 1 } };
+        // The month-end: 转计划单 of three offices is 1 each, 上月结转 and 本月报修 of an office
+        // are equal, in flagged rows and columns: each figure keeps its own cell.
+        QTest::newRow("equal figures of offices") << 4
+            << std::vector<CellSpan> { { 0, 0, 2, 1 }, { 0, 1, 2, 1 }, { 0, 2, 1, 2 }, { 0, 4, 2, 1 } };
+        // The ledger: a worker's subtotal line and the next worker's line, both 168.00 实际.
+        QTest::newRow("subtotal over the next worker") << 5
+            << std::vector<CellSpan> { { 0, 1, 2, 1 }, { 0, 2, 2, 1 } };
     }
 
     void spans()
@@ -164,6 +171,30 @@ private Q_SLOTS:
             g = makeGrid({ { "序", "名" }, { "序", "名" }, { "1", "名" }, { "2", "名" } });
             g.setMergeCells(true);
             g.setMergeCol(1, true);
+            break;
+        case 4:
+            g = makeGrid({ { "序", "单位", "报修", "报修", "转计划单" },
+                           { "序", "单位", "上月结转", "本月报修", "转计划单" },
+                           { "1", "阳光花园", "2", "2", "1" },
+                           { "2", "梅园小区", "3", "3", "1" },
+                           { "3", "丽景苑", "0", "4", "1" },
+                           { "合计", "合计", "5", "9", "3" } });
+            g.setMergeCells(true);
+            for (int r = 0; r < g.rows(); ++r)
+                g.setMergeRow(r, true);
+            for (int c = 0; c < g.cols(); ++c)
+                g.setMergeCol(c, true);
+            break;
+        case 5:
+            g = makeGrid({ { "序", "姓名", "实际" },
+                           { "序", "姓名", "实际" },
+                           { "1", "王建国", "120.00" },
+                           { "", "小计", "168.00" },
+                           { "2", "陈永明", "168.00" },
+                           { "", "小计", "168.00" } });
+            g.setMergeCells(true);
+            for (int c = 1; c < g.cols(); ++c)
+                g.setMergeCol(c, true);
             break;
         }
         QCOMPARE(GridSpans::compute(g), expected);
@@ -223,11 +254,14 @@ private Q_SLOTS:
         QCOMPARE(view.rowSpan(0, 0), 2);
         QVERIFY(view.styleSheet().contains(UiLook::gridLines().name()));
 
-        // Merges are worked out again when the texts change.
-        g.setText(3, 1, QStringLiteral("梅园"));
+        // Equal figures in the data show each in its own cell.
         QCOMPARE(view.rowSpan(2, 1), 1);
-        g.setText(3, 1, QStringLiteral("阳光花园"));
-        QCOMPARE(view.rowSpan(2, 1), 2);
+        QCOMPARE(view.rowSpan(2, 2), 1);
+        // Merges are worked out again when the header texts change.
+        g.setText(1, 1, QStringLiteral("名称"));
+        QCOMPARE(view.rowSpan(0, 1), 1);
+        g.setText(1, 1, QStringLiteral("小区名称"));
+        QCOMPARE(view.rowSpan(0, 1), 2);
         view.setGrid(nullptr);
     }
 
