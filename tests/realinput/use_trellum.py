@@ -16,6 +16,7 @@ pointer and the keys go through the X server.
 
 import argparse
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -36,6 +37,11 @@ REPORTS = [
 # What a person must be able to reach in every report window.
 CONTROLS = ["Command5", "Command2", "Command1", "DTPicker1", "DTPicker2", "Combo1", "Check1",
             "TreeView1", "Check2", "List1", "MSFlexGrid1", "StatusBar1"]
+
+
+def plain(caption):
+    """A menu caption without its mnemonic: "窗口(&W)" is "窗口"."""
+    return re.sub(r"\(&.\)$", "", caption or "").replace("&", "")
 
 
 def step(text):
@@ -97,7 +103,7 @@ class Scenario:
     def open_from_menu(self, menu, item, window):
         p = self.p
         bar = p.find(None, cls="QMenuBar", under="MDIForm1")
-        entry = next((a for a in bar["actions"] if a["text"] == menu), None)
+        entry = next((a for a in bar["actions"] if plain(a["text"]) == menu), None)
         if entry is None:
             raise Failure(f"no menu {menu} in the menu bar")
         p.click(entry)
@@ -105,7 +111,7 @@ class Scenario:
         def menu_item(snap):
             for w in Program.widgets(snap):
                 if w["class"] == "QMenu":
-                    return next((a for a in w["actions"] if a["text"] == item and a["enabled"]), None)
+                    return next((a for a in w["actions"] if plain(a["text"]) == item and a["enabled"]), None)
             return None
         p.click(p.wait(f"the menu item {item}", menu_item))
         return p.find(window, timeout=60)
