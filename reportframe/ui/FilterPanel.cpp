@@ -161,8 +161,12 @@ void FilterPanel::LoadRegions()
     const DbStatus status = loadRegions(db(), regions);
     m_regions->clear();
     m_regionEntries = regions;
-    for (const RegionEntry& region : regions)
+    // Entries from the data show as plain text, shortened where they are too long for the list,
+    // and whole in the tooltip.
+    for (const RegionEntry& region : regions) {
         m_regions->addItem(region.text());
+        m_regions->setItemData(m_regions->count() - 1, region.text(), Qt::ToolTipRole);
+    }
     m_regions->setCurrentIndex(-1);
     if (status)
         showError(*status);
@@ -214,6 +218,7 @@ void FilterPanel::fillTree()
     for (const TreeNode& node : m_nodes) {
         auto* item = root ? new QTreeWidgetItem(root) : new QTreeWidgetItem(m_tree);
         item->setText(0, node.text);
+        item->setToolTip(0, node.text);
         item->setIcon(0, nodeIcon(root == nullptr));
         item->setData(0, Qt::UserRole, node.key);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);

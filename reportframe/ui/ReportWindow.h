@@ -88,6 +88,8 @@ public:
     void repaintOnce() override;
     // Puts the normal mouse pointer back.
     void resetPointer() override;
+    // Shows the written path in the status bar for a while.
+    void exported(const QString& path) override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -3,10 +3,12 @@
 
 #include "FilterPanel.h"
 #include "FlexGrid.h"
+#include "ReportStatusBar.h"
 #include "TypeAnalysisPanel.h"
 #include "WaitCursor.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiSubWindow>
@@ -127,6 +129,11 @@ void ReportWindow::hideProgress()
 void ReportWindow::repaintOnce()
 {
     repaint();
+}
+
+void ReportWindow::exported(const QString& path)
+{
+    m_statusBar->showMessage(QStringLiteral("已导出：") + QDir::toNativeSeparators(path), 15000);
 }
 
 void ReportWindow::resetPointer()

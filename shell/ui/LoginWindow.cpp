@@ -184,8 +184,10 @@ void LoginWindow::cmdOK_Click()
     }
     m_list->clear();
     m_positions = std::move(outcome.positions);
-    for (const PositionRecord& record : m_positions)
+    for (const PositionRecord& record : m_positions) {
         m_list->addItem(record.entryText);
+        m_list->item(m_list->count() - 1)->setToolTip(record.entryText);
+    }
     if (m_positions.size() == 1) {
         m_list->setCurrentRow(0);
         choose(0);

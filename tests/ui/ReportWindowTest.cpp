@@ -166,6 +166,84 @@ private Q_SLOTS:
         QVERIFY(!bar->panelText(9).isEmpty());
     }
 
+    void namesShownAsPlainTextThatNeverWidenTheWindow_data()
+    {
+        QTest::addColumn<QString>("department");
+        QTest::newRow("markup") << "<h1>维修部</h1><img src=\"/etc/hosts\"><a href=\"x\">链接</a>";
+        QTest::newRow("40 characters") << QStringLiteral("物业维修部").repeated(8);
+        QTest::newRow("100 KB") << QStringLiteral("部").repeated(100 * 1024);
+    }
+
+    void namesShownAsPlainTextThatNeverWidenTheWindow()
+    {
+        QFETCH(QString, department);
+        FixtureDb db;
+        addFilterData(db);
+        AppSession session;
+        openSession(session, db);
+        session.state.EmployeeName = QStringLiteral("李娜");
+        session.state.DepartmentName = department;
+        session.state.PositionName = QStringLiteral("水电工");
+        RecordingMessenger messenger;
+        CancellingSaveDialog dialog;
+        ReportWindow window(ReportKind::Performance, sessionInputs(session, ReportKind::Performance), messenger, dialog);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // The window asks no more room than with a short name, and fits a 1024 x 768 screen.
+        QVERIFY2(window.minimumSize().width() <= 1000, qPrintable(QString::number(window.minimumSize().width())));
+        QVERIFY(window.statusBar()->minimumSizeHint().width() <= window.width());
+        auto* panel = window.statusBar()->findChild<QLabel*>(QStringLiteral("Panel4"));
+        QCOMPARE(panel->textFormat(), Qt::PlainText);
+        QCOMPARE(window.statusBar()->panelText(4), department);
+        const bool whole = panel->text() == department;
+        QVERIFY(whole || panel->text().endsWith(QChar(0x2026)));
+        QCOMPARE(panel->toolTip(), whole ? QString() : department);
+        QVERIFY(panel->fontMetrics().horizontalAdvance(panel->text()) <= panel->contentsRect().width());
+    }
+
+    void successfulExportShowsItsPath()
+    {
+        // At the moment of the success message the bar is at its end and the path in the status bar.
+        struct Snapshot final : RecordingMessenger {
+            MessageAnswer show(const Message& message) override
+            {
+                if (watch)
+                    watch();
+                return RecordingMessenger::show(message);
+            }
+            std::function<void()> watch;
+        };
+        FixtureDb db;
+        addFilterData(db);
+        AppSession session;
+        openSession(session, db);
+        Snapshot messenger;
+        AnsweringSaveDialog dialog;
+        QTemporaryDir folder;
+        dialog.answer = folder.filePath(QStringLiteral("完成情况"));
+        ReportWindow window(ReportKind::Completion, sessionInputs(session, ReportKind::Completion), messenger, dialog);
+        window.show();
+        FilterPanel* panel = window.filterPanel();
+        pickEntry(window.findChild<QComboBox*>(QStringLiteral("Combo1")), 0);
+        toggle(panel->tree(), panel->tree()->topLevelItem(0));
+        toggle(panel->categoryBox()->list(), 0);
+        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command5")), Qt::LeftButton);
+        auto* progress = window.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
+        int value = -1;
+        QString status;
+        messenger.watch = [&] {
+            value = progress->value();
+            status = window.statusBar()->message();
+        };
+        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
+        QCOMPARE(messenger.texts(), QStringList { QStringLiteral("维修完成情况一览表导出成功!") });
+        QCOMPARE(value, progress->maximum());
+        const QString written = folder.filePath(QStringLiteral("完成情况.xlsx"));
+        QVERIFY(QFileInfo::exists(written));
+        QCOMPARE(status, QStringLiteral("已导出：") + QDir::toNativeSeparators(written));
+        QCOMPARE(window.statusBar()->message(), status); // still there after the OK, for a while
+    }
+
     void layoutFollowsTheWindow_data()
     {
         QTest::addColumn<ReportKind>("kind");
