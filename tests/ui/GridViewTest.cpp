@@ -9,12 +9,16 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QMenu>
 #include <QPalette>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionSlider>
+#include <QTimer>
 #include <QWheelEvent>
 #include <QtTest>
 
@@ -280,9 +284,12 @@ private Q_SLOTS:
         view.setGrid(&g);
         view.show();
         const int headerHeight = view.rowHeight(0) + view.rowHeight(1);
+        // The 序 column and the names column beside it stay in view.
+        const int namesRight = view.columnWidth(0) + view.columnWidth(1);
+        QCOMPARE(view.frozenCols(), 2);
         QCOMPARE(view.frozenRows()->height(), headerHeight);
-        QCOMPARE(view.frozenColumn()->width(), view.columnWidth(0));
-        QCOMPARE(view.frozenCorner()->size(), QSize(view.columnWidth(0), headerHeight));
+        QCOMPARE(view.frozenColumn()->width(), namesRight);
+        QCOMPARE(view.frozenCorner()->size(), QSize(namesRight, headerHeight));
 
         view.verticalScrollBar()->setValue(200);
         view.horizontalScrollBar()->setValue(150);
@@ -292,6 +299,110 @@ private Q_SLOTS:
         QCOMPARE(view.frozenColumn()->horizontalScrollBar()->value(), 0);
         QCOMPARE(view.frozenCorner()->verticalScrollBar()->value(), 0);
         QCOMPARE(view.frozenCorner()->horizontalScrollBar()->value(), 0);
+        view.setGrid(nullptr);
+    }
+
+    void dragAColumnEdgeInTheHeader_data()
+    {
+        QTest::addColumn<int>("col");
+        QTest::addColumn<int>("dx");
+        QTest::newRow("names column wider") << 1 << 60;
+        QTest::newRow("a figure narrower") << 3 << -30;
+        QTest::newRow("never below a sliver") << 2 << -500;
+    }
+
+    void dragAColumnEdgeInTheHeader()
+    {
+        QFETCH(int, col);
+        QFETCH(int, dx);
+        ReportGrid g = headerGrid();
+        FlexGrid view;
+        view.resize(700, 300);
+        view.setGrid(&g);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const int before = view.columnWidth(col);
+        const int twips = g.colWidth(col);
+        // The edge is where the second header row shows it, in the frozen header band.
+        QTableView* band = col < view.frozenCols() ? view.frozenCorner() : view.frozenRows();
+        QWidget* target = band->viewport();
+        const QPoint edge(band->columnViewportPosition(col) + band->columnWidth(col), band->rowViewportPosition(1) + 4);
+        mouse(target, QEvent::MouseMove, edge, Qt::NoButton);
+        QCOMPARE(target->cursor().shape(), Qt::SplitHCursor);
+        mouse(target, QEvent::MouseButtonPress, edge, Qt::LeftButton);
+        mouse(target, QEvent::MouseMove, edge + QPoint(dx, 0), Qt::LeftButton);
+        mouse(target, QEvent::MouseButtonRelease, edge + QPoint(dx, 0), Qt::NoButton);
+        const int expected = std::max(8, before + dx);
+        QCOMPARE(view.columnWidth(col), expected);
+        for (QTableView* other : { view.frozenRows(), view.frozenColumn(), view.frozenCorner() })
+            QCOMPARE(other->columnWidth(col), expected);
+        // For this showing only: the grid (and with it the workbook) keeps its width, and a
+        // change of the grid's texts keeps the dragged one.
+        QCOMPARE(g.colWidth(col), twips);
+        g.setText(2, 2, QStringLiteral("7"));
+        QCOMPARE(view.columnWidth(col), expected);
+        view.setGrid(nullptr);
+    }
+
+    void copyTheSelectedRectangle_data()
+    {
+        QTest::addColumn<QPoint>("from");
+        QTest::addColumn<QPoint>("to");
+        QTest::addColumn<QString>("copied");
+        QTest::newRow("one cell") << QPoint(2, 2) << QPoint(2, 2) << "3\n";
+        QTest::newRow("a rectangle") << QPoint(1, 2) << QPoint(3, 3)
+                                     << "阳光花园\t3\t3\n阳光花园\t3\t1\n";
+        QTest::newRow("dragged up and left") << QPoint(4, 3) << QPoint(2, 2) << "3\t3\t100.00\n3\t1\t33.33\n";
+        QTest::newRow("a text with a tab and a quote") << QPoint(5, 2) << QPoint(5, 2) << "\"说\"\"明\"\"\t备注\"\n";
+    }
+
+    void copyTheSelectedRectangle()
+    {
+        QFETCH(QPoint, from);
+        QFETCH(QPoint, to);
+        QFETCH(QString, copied);
+        ReportGrid g = headerGrid();
+        g.setText(2, 5, QStringLiteral("说\"明\"\t备注"));
+        FlexGrid view;
+        view.resize(900, 300);
+        view.setGrid(&g);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        // Pressed on one cell, released on another with the button held: the rectangle between.
+        mouse(view.viewport(), QEvent::MouseButtonPress, view.cellRect(from.y(), from.x()).center(), Qt::LeftButton);
+        mouse(view.viewport(), QEvent::MouseMove, view.cellRect(to.y(), to.x()).center(), Qt::LeftButton);
+        mouse(view.viewport(), QEvent::MouseButtonRelease, view.cellRect(to.y(), to.x()).center(), Qt::NoButton);
+        QGuiApplication::clipboard()->clear();
+        QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), copied);
+        view.setGrid(nullptr);
+    }
+
+    void contextMenuCopiesAndExports()
+    {
+        ReportGrid g = headerGrid();
+        FlexGrid view;
+        view.resize(900, 300);
+        view.setGrid(&g);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QSignalSpy exports(&view, &FlexGrid::exportRequested);
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.cellRect(3, 4).center());
+        QStringList offered;
+        QTimer::singleShot(0, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            for (QAction* a : menu->actions())
+                offered << a->text() + (a->isEnabled() ? QString() : QStringLiteral(" (off)"));
+            menu->findChild<QAction*>(QStringLiteral("导出Excel"))->trigger();
+            menu->close();
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, view.cellRect(3, 4).center(),
+                                view.viewport()->mapToGlobal(view.cellRect(3, 4).center()));
+        QApplication::sendEvent(view.viewport(), &event);
+        QCOMPARE(offered, (QStringList { QStringLiteral("复制"), QStringLiteral("导出Excel") }));
+        QCOMPARE(exports.count(), 1);
         view.setGrid(nullptr);
     }
 
