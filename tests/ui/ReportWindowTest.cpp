@@ -371,6 +371,30 @@ private Q_SLOTS:
         QCOMPARE(s.get("Picture2", E::Width), Twips::fromPixels(smallest.width() + 100) - 3960 - 30);
     }
 
+    void remarkStaysInsideItsFrame_data()
+    {
+        QTest::addColumn<int>("width"); // the window's width; 0 for its smallest
+        QTest::newRow("design size") << Twips::toPixels(15360);
+        QTest::newRow("on a 1024 x 768 screen") << 1010;
+        QTest::newRow("smallest") << 0;
+    }
+
+    void remarkStaysInsideItsFrame()
+    {
+        QFETCH(int, width);
+        Scene s(ReportKind::MonthEnd);
+        s.window->resize(width ? width : s.window->minimumWidth(), s.window->minimumHeight());
+        QCoreApplication::processEvents();
+        auto* frame = s.control<QFrame>(QStringLiteral("Shape2"));
+        auto* remark = s.control<QPlainTextEdit>(QStringLiteral("Text2"));
+        const QRect inner = frame->geometry().adjusted(1, 1, -1, -1); // inside the frame's line
+        QVERIFY2(inner.contains(remark->geometry()) || remark->width() == 0,
+                 qPrintable(QStringLiteral("%1,%2 %3x%4 in %5,%6 %7x%8")
+                                .arg(remark->x()).arg(remark->y()).arg(remark->width()).arg(remark->height())
+                                .arg(inner.x()).arg(inner.y()).arg(inner.width()).arg(inner.height())));
+        QVERIFY(s.window->typeAnalysis()->rect().contains(frame->geometry()));
+    }
+
     void typeAnalysisPanel()
     {
         Scene s(ReportKind::MonthEnd);
