@@ -113,12 +113,48 @@ void FlexGrid::gridChanged()
     syncCurrent();
 }
 
+int FlexGrid::headerFitWidth(int col) const
+{
+    // The width at which each header text of a column wraps into the lines its cell has room for
+    // (never a character per line), for the cells that are the column's own (not merged across).
+    if (!m_grid->wordWrap())
+        return 0;
+    const QFontMetrics metrics(UiLook::gridFont());
+    const int padding = 8;
+    int widest = 0;
+    for (int r = 0; r < std::min(m_grid->fixedRows(), m_grid->rows()); ++r) {
+        const QString text = m_grid->text(r, col);
+        if (text.isEmpty())
+            continue;
+        int height = Twips::toPixels(m_grid->rowHeight(r));
+        bool covered = false;
+        for (const CellSpan& s : m_spans) {
+            if (col < s.col || col >= s.col + s.colSpan || r < s.row || r >= s.row + s.rowSpan)
+                continue;
+            covered = s.colSpan > 1 || r != s.row;
+            height = 0;
+            for (int k = s.row; k < s.row + s.rowSpan; ++k)
+                height += Twips::toPixels(m_grid->rowHeight(k));
+        }
+        if (covered)
+            continue;
+        const int lines = std::max(1, (height - 2) / metrics.lineSpacing());
+        const int characters = int(text.size());
+        const int perLine = (characters + lines - 1) / lines;
+        widest = std::max(widest, metrics.horizontalAdvance(text.left(perLine)) + metrics.averageCharWidth() / 2
+                                      + padding);
+    }
+    return widest;
+}
+
 void FlexGrid::applySizes(QTableView* view) const
 {
     QHeaderView* across = view->horizontalHeader();
     for (int c = 0; c < m_grid->cols() && c < across->count(); ++c) {
         const auto dragged = m_userWidths.find(c);
-        const int px = dragged != m_userWidths.end() ? dragged->second : Twips::toPixels(m_grid->colWidth(c));
+        const int px = dragged != m_userWidths.end()
+            ? dragged->second
+            : std::max(Twips::toPixels(m_grid->colWidth(c)), headerFitWidth(c));
         if (across->sectionSize(c) != px)
             across->resizeSection(c, px);
     }

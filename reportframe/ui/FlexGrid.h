@@ -72,6 +72,7 @@ private:
     void syncCurrent();
     int fixedHeight() const;
     int fixedWidth() const;
+    int headerFitWidth(int col) const;
     int edgeAt(const QTableView* view, int x) const;
     bool resizeFromHeader(QTableView* view, QEvent* event);
     void setColumnWidthEverywhere(int col, int px);

@@ -4,6 +4,7 @@
 #include "FlexGrid.h"
 #include "GridModel.h"
 #include "GridSpans.h"
+#include "ReportCatalog.h"
 #include "Twips.h"
 #include "UiLook.h"
 
@@ -299,6 +300,52 @@ private Q_SLOTS:
         QCOMPARE(view.frozenColumn()->horizontalScrollBar()->value(), 0);
         QCOMPARE(view.frozenCorner()->verticalScrollBar()->value(), 0);
         QCOMPARE(view.frozenCorner()->horizontalScrollBar()->value(), 0);
+        view.setGrid(nullptr);
+    }
+
+    void headerTextsFitTheirCells_data()
+    {
+        QTest::addColumn<ReportKind>("kind");
+        QTest::newRow("completion") << ReportKind::Completion;
+        QTest::newRow("ledger") << ReportKind::Ledger;
+        QTest::newRow("performance") << ReportKind::Performance;
+        QTest::newRow("month-end") << ReportKind::MonthEnd;
+    }
+
+    void headerTextsFitTheirCells()
+    {
+        // At the widths a window opens with, every header text wraps into the lines its cell has,
+        // never a character per line; the grid (and the workbook) keeps its own widths.
+        QFETCH(ReportKind, kind);
+        ReportGrid g;
+        CategoryTable categories { { QStringLiteral("01"), QStringLiteral("水电") }, { QStringLiteral("02"), QStringLiteral("土建") } };
+        findReport(kind)->layoutGrid(g, categories);
+        const ReportGrid designed = g;
+        FlexGrid view;
+        view.resize(900, 400);
+        view.setGrid(&g);
+        view.show();
+        const QFontMetrics metrics(UiLook::gridFont());
+        for (int r = 0; r < g.fixedRows(); ++r)
+            for (int c = 0; c < g.cols(); ++c) {
+                const QString text = g.text(r, c);
+                if (text.isEmpty() || view.columnSpan(r, c) > 1 || view.rowSpan(r, c) == 0)
+                    continue;
+                if (r > 0 && view.rowSpan(r - 1, c) > 1 && g.text(r - 1, c) == text)
+                    continue; // inside a cell merged down
+                int height = 0;
+                for (int k = r; k < r + view.rowSpan(r, c); ++k)
+                    height += view.rowHeight(k);
+                const int width = view.columnWidth(c) - 6;
+                const QRect needed = metrics.boundingRect(QRect(0, 0, width, 10000), Qt::TextWordWrap, text);
+                const QString where = QStringLiteral("%1 (%2, %3): %4 px high in %5 x %6")
+                                          .arg(text).arg(r).arg(c).arg(needed.height()).arg(width).arg(height);
+                QVERIFY2(needed.height() <= height, qPrintable(where));
+                if (text.size() > 1)
+                    QVERIFY2(metrics.horizontalAdvance(text.left(2)) <= width, qPrintable(where));
+            }
+        for (int c = 0; c < g.cols(); ++c)
+            QCOMPARE(g.colWidth(c), designed.colWidth(c));
         view.setGrid(nullptr);
     }
 
