@@ -47,7 +47,7 @@ echo "bench: report runs"
 "$build/bench/trellum-bench-reports" --db "$db" --plain-db "$plain" --column-db "$columns" --runs "$runs" \
   --part "$cache/part-reports.json"
 echo "bench: export"
-"$build/bench/trellum-bench-export" --out "$cache/export" --runs "$runs" --reader tests/export/read_workbook.py \
+"$build/bench/trellum-bench-export" --out "$cache/export" --runs "$runs" --reader tests/workbook/read_workbook.py \
   --part "$cache/part-export.json"
 if [ "$startup" = 1 ]; then
   echo "bench: start-up and memory"
