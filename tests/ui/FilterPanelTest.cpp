@@ -211,6 +211,12 @@ private Q_SLOTS:
         pickEntry(s.regions(), region);
         QCOMPARE(s.texts(), texts);
         QCOMPARE(s.ticks(), QList<bool>(texts.size(), false));
+        // Names too long for the tree are shortened there and shown whole in the tooltip; the
+        // region list's entries the same.
+        QCOMPARE(s.tree()->textElideMode(), Qt::ElideRight);
+        for (int i = 0; i < texts.size(); ++i)
+            QCOMPARE(s.node(i)->toolTip(0), texts[i]);
+        QCOMPARE(s.regions()->itemData(region, Qt::ToolTipRole).toString(), s.regions()->itemText(region));
         QVERIFY(s.node(0)->isExpanded());
         QVERIFY(!s.node(0)->icon(0).isNull());
         QVERIFY(s.tree()->isVisible());
