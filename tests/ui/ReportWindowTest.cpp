@@ -36,13 +36,13 @@ namespace {
 using E = Twips::Edge;
 
 struct Scene {
-    explicit Scene(ReportKind kind)
+    explicit Scene(ReportKind kind, const QString& department = QStringLiteral("维修部"))
     {
         addFilterData(db);
         addOrders();
         openSession(session, db);
         session.state.EmployeeName = QStringLiteral("李娜");
-        session.state.DepartmentName = QStringLiteral("维修部");
+        session.state.DepartmentName = department;
         session.state.PositionName = QStringLiteral("水电工");
         window = std::make_unique<ReportWindow>(kind, sessionInputs(session, kind), messenger, dialog);
         window->show();
@@ -179,17 +179,8 @@ private Q_SLOTS:
     void namesShownAsPlainTextThatNeverWidenTheWindow()
     {
         QFETCH(QString, department);
-        FixtureDb db;
-        addFilterData(db);
-        AppSession session;
-        openSession(session, db);
-        session.state.EmployeeName = QStringLiteral("李娜");
-        session.state.DepartmentName = department;
-        session.state.PositionName = QStringLiteral("水电工");
-        RecordingMessenger messenger;
-        CancellingSaveDialog dialog;
-        ReportWindow window(ReportKind::Performance, sessionInputs(session, ReportKind::Performance), messenger, dialog);
-        window.show();
+        Scene s(ReportKind::Performance, department);
+        ReportWindow& window = *s.window;
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         // The window asks no more room than with a short name, and fits a 1024 x 768 screen.
         QVERIFY2(window.minimumSize().width() <= 1000, qPrintable(QString::number(window.minimumSize().width())));
