@@ -30,7 +30,10 @@ QString periodCondition(const ReportCriteria& c)
 // The worker's region and the ticked categories, the end of both statements' conditions.
 QString regionAndCategories(const ReportCriteria& c)
 {
-    return QStringLiteral(" And 区域DH=W.区域号 And 报修类别编号 In(") + c.categoryCodes + QStringLiteral(")");
+    // every worker of the list is of the run's region: given as a value too, the database reads
+    // that region's orders only, once for all the workers
+    return QStringLiteral(" And 区域DH=W.区域号 And 区域DH=") + sqlQuote(c.regionCode) + QStringLiteral(" And 报修类别编号 In(")
+        + c.categoryCodes + QStringLiteral(")");
 }
 
 } // namespace
