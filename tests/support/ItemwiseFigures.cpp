@@ -2,6 +2,7 @@
 
 #include "CellText.h"
 #include "CompletionReport.h"
+#include "ReportCatalog.h"
 #include "SqlText.h"
 
 namespace trellum::test {
@@ -148,6 +149,57 @@ DbStatus runItemwise(ReportKind kind, DbConnection& db, const RunInput& input, R
     }
     // the completion overview has always been one statement
     return CompletionReport().run(db, input, grid, boxes);
+}
+
+RunInput everythingTicked(ReportKind kind, DbConnection& db, const QString& region, const QDate& start, const QDate& end)
+{
+    RunInput in;
+    in.criteria.startDate = start;
+    in.criteria.endDate = end;
+    in.criteria.regionCode = region;
+    QStringList members;
+    DbCursor cur = db.select(treeOfWorkers(kind)
+                                 ? QStringLiteral("Select 工号 As c From PG区域维修人员 Where 区域号 = ") + sqlQuote(region)
+                                 : QStringLiteral("Select 管理处码 As c From 区域对应管理处 Where 区域码 = ") + sqlQuote(region));
+    while (cur.next())
+        members << cur.text(QStringLiteral("c"));
+    (treeOfWorkers(kind) ? in.criteria.workerCodes : in.criteria.officeCodes) = sqlList(members);
+    DbCursor categories = db.select(QStringLiteral("Select 类别编号, 类别名称 From PG报修类别设置 Order By 类别编号"));
+    while (categories.next()) {
+        in.categories.push_back({ categories.text(QStringLiteral("类别编号")), categories.text(QStringLiteral("类别名称")) });
+        in.criteria.tickedCategoryCodes << in.categories.back().code;
+    }
+    in.criteria.categoryCodes = sqlList(in.criteria.tickedCategoryCodes);
+    return in;
+}
+
+QString differenceFromItemwise(ReportKind kind, DbConnection& db, const RunInput& input, int* rows)
+{
+    const Report* report = findReport(kind);
+    if (!report)
+        return QStringLiteral("no report");
+    ReportGrid grouped, itemwise;
+    report->layoutGrid(grouped, input.categories);
+    report->layoutGrid(itemwise, input.categories);
+    TypeAnalysis groupedBoxes, itemwiseBoxes;
+    if (const DbStatus s = report->run(db, input, grouped, groupedBoxes))
+        return QStringLiteral("grouped: ") + s->description;
+    if (const DbStatus s = runItemwise(kind, db, input, itemwise, itemwiseBoxes))
+        return QStringLiteral("item by item: ") + s->description;
+    if (rows)
+        *rows = grouped.rows() - grouped.fixedRows();
+    if (grouped.rows() != itemwise.rows() || grouped.cols() != itemwise.cols())
+        return QStringLiteral("grouped %1 x %2, item by item %3 x %4")
+            .arg(grouped.rows()).arg(grouped.cols()).arg(itemwise.rows()).arg(itemwise.cols());
+    for (int r = 0; r < grouped.rows(); ++r)
+        for (int c = 0; c < grouped.cols(); ++c)
+            if (grouped.text(r, c) != itemwise.text(r, c) || grouped.background(r, c) != itemwise.background(r, c))
+                return QStringLiteral("row %1 col %2: grouped '%3', item by item '%4'")
+                    .arg(r).arg(c).arg(grouped.text(r, c), itemwise.text(r, c));
+    for (std::size_t b = 0; b < groupedBoxes.size(); ++b)
+        if (groupedBoxes[b] != itemwiseBoxes[b])
+            return QStringLiteral("box %1: grouped '%2', item by item '%3'").arg(b).arg(groupedBoxes[b], itemwiseBoxes[b]);
+    return QString();
 }
 
 } // namespace trellum::test

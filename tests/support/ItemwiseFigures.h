@@ -31,4 +31,13 @@ DbStatus itemwiseCategoryCells(DbConnection& db, const ReportCriteria& criteria,
 // Runs a report with its item-by-item figures: the grid and boxes the grouped run must equal.
 DbStatus runItemwise(ReportKind kind, DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes);
 
+// The input of a run of the region with every one of its workers or offices and every category
+// ticked, as read from `db`.
+RunInput everythingTicked(ReportKind kind, DbConnection& db, const QString& region, const QDate& start, const QDate& end);
+
+// Runs the report both ways on one connection, grouped as the program does and item by item;
+// returns an empty text when the grids (texts and backgrounds) and the boxes are the same, else
+// the first difference or the error. `rows` receives the grouped grid's rows below the header.
+QString differenceFromItemwise(ReportKind kind, DbConnection& db, const RunInput& input, int* rows = nullptr);
+
 } // namespace trellum::test
