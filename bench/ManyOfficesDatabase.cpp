@@ -1,34 +1,16 @@
 #include "ManyOfficesDatabase.h"
 
 #include "DemoSchema.h"
-#include "SqlFunctions.h"
+#include "ScriptedDatabase.h"
 
 #include <QFile>
 
-#include <sqlite3.h>
-
-#include <memory>
-
 namespace trellum::bench {
-
-namespace {
-
-struct CloseDb {
-    void operator()(sqlite3* db) const { sqlite3_close(db); }
-};
-
-} // namespace
 
 QString ManyOfficesDatabase::build(const QString& outPath)
 {
     const QString temporary = outPath + QStringLiteral(".tmp");
     QFile::remove(temporary);
-    sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(temporary).constData(), &raw,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    std::unique_ptr<sqlite3, CloseDb> db(raw);
-    if (rc != SQLITE_OK || registerTsqlFunctions(db.get()) != SQLITE_OK)
-        return QStringLiteral("cannot create %1").arg(temporary);
     QStringList script { QStringLiteral("PRAGMA journal_mode=OFF"), QStringLiteral("BEGIN") };
     script << schemaStatements();
     script << QStringLiteral("INSERT INTO 区域设置 VALUES ('01', '东区')")
@@ -43,19 +25,7 @@ QString ManyOfficesDatabase::build(const QString& outPath)
                              " '电话', printf('%04d-06-15 17:00:00', 2022 + k), 1, 1, '已完成', '室内', 1, 1, '9001', 12.5, 30"
                              " FROM 区域对应管理处, y");
     script << indexStatements() << QStringLiteral("COMMIT") << QStringLiteral("ANALYZE");
-    for (const QString& s : script) {
-        char* error = nullptr;
-        if (sqlite3_exec(db.get(), s.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
-            const QString message = QString::fromUtf8(error ? error : "?") + QStringLiteral(" in ") + s;
-            sqlite3_free(error);
-            db.reset();
-            QFile::remove(temporary);
-            return message;
-        }
-    }
-    db.reset();
-    QFile::remove(outPath);
-    return QFile::rename(temporary, outPath) ? QString() : QStringLiteral("cannot rename %1").arg(temporary);
+    return buildByScript(temporary, outPath, script);
 }
 
 } // namespace trellum::bench
