@@ -11,6 +11,8 @@
 
 #include <QFileInfo>
 
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -240,7 +242,7 @@ FormRuns timeForm(const QString& path, ReportKind kind, const ReportBench::Perio
     // the statement-per-item form ran on a connection without automatic indexes: one of its
     // statements builds one over all orders for every worker otherwise
     if (itemwise)
-        db.select(QStringLiteral("PRAGMA automatic_index = OFF"));
+        sqlite3_exec(static_cast<sqlite3*>(db.sqliteHandle()), "PRAGMA automatic_index = OFF", nullptr, nullptr, nullptr);
     int sent = 0;
     db.setStatementObserver([&sent](const QString&) { ++sent; });
     double spent = 0;
