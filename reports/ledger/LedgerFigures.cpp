@@ -71,13 +71,13 @@ QString LedgerReport::workerStatement(const ReportCriteria& c)
 QString LedgerReport::figuresStatement(const ReportCriteria& c, const std::vector<WorkerRecord>& workers)
 {
     const QString from = QStringLiteral(" From PG派工单 Cross Join (") + workerTable(workers) + QStringLiteral(") W");
+    // Every worker of the list is of the run's region, so the region is also given as a value:
+    // the database then reads that region's orders only, once for all the workers.
     const QString where = QStringLiteral(" where CONVERT(char(8),销单日期,112) Between ") + sqlQuote(sqlDate(c.startDate))
         + QStringLiteral(" And ") + sqlQuote(sqlDate(c.endDate)) + QStringLiteral(" And 是否销单=1 And 维修完成 =1 And ")
         + workerItemPositionOf(QStringLiteral("W.工号")) + QStringLiteral(" > 0") + QStringLiteral(" And 区域DH=W.区域号")
         + QStringLiteral(" And 区域DH=") + sqlQuote(c.regionCode)
         + QStringLiteral(" And 报修类别编号 In(") + c.categoryCodes + QStringLiteral(")");
-    // Every worker of the list is of the run's region, so the region is also given as a value:
-    // the database then reads that region's orders only, once for all the workers.
     // material and labour cost over the orders alone, so an order with several labour items
     // counts its costs once
     const QString costs =

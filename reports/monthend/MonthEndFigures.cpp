@@ -195,7 +195,8 @@ DbStatus MonthEndReport::RunMonthEndCounts(DbConnection& db, const RunInput& inp
             grid.setText(r, col, text);
         writeSum(grid, r, 7, 10);
         writeSum(grid, r, 13, 16);
-        writeCategoryCells(grid, r, input, cells[i]);
+        if (i < cells.size())
+            writeCategoryCells(grid, r, input, cells[i]);
     }
 
     grid.setRedraw(false);
