@@ -6,6 +6,7 @@
 #include "DemoDatabase.h"
 #include "FixtureDb.h"
 #include "ItemwiseFigures.h"
+#include "ReportCatalog.h"
 #include "SqlText.h"
 
 #include <QTemporaryDir>
@@ -159,6 +160,8 @@ private slots:
     void demoEqualsItemwise_data();
     void demoEqualsItemwise();
     void manyOfficesEqualItemwise();
+    void statementsDoNotGrowWithTicks_data();
+    void statementsDoNotGrowWithTicks();
 };
 
 void TestReferenceFigures::trapsEqualItemwise_data()
@@ -277,6 +280,50 @@ void TestReferenceFigures::manyOfficesEqualItemwise()
     compareOn(fx.path(), { ReportKind::MonthEnd, QStringLiteral("05"), QDate(2024, 3, 1), QDate(2024, 3, 31), offices,
                            { QStringLiteral("1"), QStringLiteral("2") } }, &rows);
     QCOMPARE(rows, 1301);
+}
+
+void TestReferenceFigures::statementsDoNotGrowWithTicks_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QStringList>("few");
+    QTest::addColumn<QStringList>("many");
+    QTest::addColumn<int>("statements");
+    const QStringList workers = { "W1", "W10", "XW1", "W 2", "W3", "W4", "W5" };
+    const QStringList offices = { "G01", "G02", "G03", "G04" };
+    QTest::newRow("completion") << int(ReportKind::Completion) << QStringList { "G01" } << offices << 1;
+    QTest::newRow("ledger") << int(ReportKind::Ledger) << QStringList { "W1" } << workers << 2;
+    QTest::newRow("performance") << int(ReportKind::Performance) << QStringList { "W1" } << workers << 2;
+    QTest::newRow("monthend") << int(ReportKind::MonthEnd) << QStringList { "G01" } << offices << 7;
+}
+
+// One worker or office ticked, or all of them and every category: the same number of statements.
+void TestReferenceFigures::statementsDoNotGrowWithTicks()
+{
+    QFETCH(int, kind);
+    QFETCH(QStringList, few);
+    QFETCH(QStringList, many);
+    QFETCH(int, statements);
+    FixtureDb fx;
+    buildTraps(fx);
+    fx.close();
+    const CategoryTable categories = categoriesOf(fx.path());
+    const Case cases[] = {
+        { ReportKind(kind), QStringLiteral("03"), QDate(2024, 3, 1), QDate(2024, 3, 31), few, { QStringLiteral("1") } },
+        { ReportKind(kind), QStringLiteral("03"), QDate(2023, 12, 1), QDate(2024, 5, 31), many, { "1", "2", "3" } },
+    };
+    for (const Case& c : cases) {
+        DbConnection db;
+        QVERIFY(!db.openSqlite(fx.path()));
+        int sent = 0;
+        db.setStatementObserver([&sent](const QString&) { ++sent; });
+        const Report* report = findReport(c.kind);
+        QVERIFY(report);
+        ReportGrid grid;
+        report->layoutGrid(grid, categories);
+        TypeAnalysis boxes;
+        QVERIFY(!report->run(db, inputFor(c, categories), grid, boxes));
+        QCOMPARE(sent, statements);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestReferenceFigures)
