@@ -352,6 +352,10 @@ void ReportBench::compareForms(ReportKind kind, const Period& p)
     const auto cell = [](const FormRuns& r) {
         if (r.stopped)
             return QStringLiteral("> %1 (stopped)").arg(kFormCap);
+        // the connection's command time-out (30 s a statement) ends a statement as it ends the
+        // program's: no report
+        if (r.error.contains(QStringLiteral("interrupted")))
+            return QStringLiteral("no report: a statement over the 30 s time-out");
         return r.error.isEmpty() ? BenchPart::seconds(r.seconds.median()) + QStringLiteral(" (%1)").arg(r.seconds.count())
                                  : QStringLiteral("failed: ") + r.error.left(60);
     };
