@@ -2,6 +2,7 @@
 
 #include "DesktopSetup.h"
 #include "PartFileRegistry.h"
+#include "ProgramInfo.h"
 #include "Program.h"
 #include "QtMessenger.h"
 #include "QtSaveDialog.h"
@@ -12,12 +13,26 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char** argv)
 {
+    // --version and --help answer before the application starts, so they need no display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (const auto reply = trellum::desktopInfoReply(arguments)) {
+        const QByteArray text = reply->toUtf8();
+        const bool written = std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout) == std::size_t(text.size());
+        return written && std::fflush(stdout) == 0 ? 0 : 1;
+    }
+
     trellum::PartFileRegistry::installSignalCleanup();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Trellum"));
     QApplication::setApplicationVersion(QStringLiteral(TRELLUM_VERSION));
+    // the menu entry the desktop matches the windows with
+    QGuiApplication::setDesktopFileName(QStringLiteral("trellum"));
     QApplication::setFont(trellum::UiLook::yahei(9));
     trellum::DesktopSetup::apply(app);
 
@@ -30,7 +45,7 @@ int main(int argc, char** argv)
     trellum::QtMessenger messenger;
     trellum::QtSaveDialog dialog;
     trellum::Program program(session, messenger, dialog, [] { QCoreApplication::exit(0); },
-                             QCoreApplication::applicationDirPath());
+                             trellum::dataFolder(QCoreApplication::applicationDirPath()));
     program.start(trellum::commandLineText(QCoreApplication::arguments()));
     return QApplication::exec();
 }

@@ -4,6 +4,7 @@
 #include "FilterQueries.h"
 #include "GridDocuments.h"
 #include "OutputFile.h"
+#include "ProgramInfo.h"
 #include "ReportCatalog.h"
 #include "ReportInfo.h"
 #include "SpreadsheetExport.h"
@@ -11,7 +12,6 @@
 #include <QCommandLineParser>
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -27,12 +27,13 @@ const char* const kHelp =
     "  --db FILE          the embedded SQLite database; without it the user's database settings\n"
     "  --offices all|C1,C2,...    completion, monthend: the ticked offices (default all)\n"
     "  --workers all|C1,C2,...    ledger, performance: the ticked workers (default all)\n"
-    "  --categories all|C1,C2,... the ticked repair categories (default all)\n"
-    "  --today YYYY-MM-DD the day of file names and footers (default: today)\n"
+    "  --categories all|C1,C2,...  the ticked repair categories (default all)\n"
+    "  --today YYYY-MM-DD  the day of file names and footers (default: today)\n"
     "  --remark TEXT      the month-end's remark box\n"
     "  --json FILE|-      the grid as JSON (the default, to standard output, when no output is named)\n"
     "  --csv FILE|-       the grid rows as CSV (RFC 4180, UTF-8)\n"
-    "  --xlsx PATH        export the workbook as the export button does with PATH chosen\n\n"
+    "  --xlsx PATH        export the workbook as the export button does with PATH chosen\n"
+    "  --version          the program's version\n\n"
     "'all' ticks the tree's root (every office or worker of the region) and every category in use.\n"
     "With '-' standard output carries that document alone; messages go to standard error.\n"
     "Exit status: 0 success; 2 bad arguments or refused criteria; 3 database error; 4 export error.\n";
@@ -134,13 +135,16 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
         parser.addOption(QCommandLineOption(name, name, name));
     const QCommandLineOption help(QStringList { "help", "h" }, QStringLiteral("this text"));
     parser.addOption(help);
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("the program's version"));
+    parser.addOption(version);
     if (!parser.parse(arguments)) {
         say(parser.errorText() + QStringLiteral("\n(trellum-report --help lists the options)"));
         return kExitRefused;
     }
-    if (parser.isSet(help)) {
-        const qsizetype size = qsizetype(std::strlen(kHelp));
-        if (out.write(kHelp, size) != size) {
+    if (parser.isSet(help) || parser.isSet(version)) {
+        const QByteArray text = parser.isSet(help) ? QByteArray(kHelp)
+                                                   : versionLine(QStringLiteral("trellum-report")).toUtf8() + '\n';
+        if (out.write(text) != text.size()) {
             say(QStringLiteral("无法写入 标准输出: ") + out.errorString());
             return kExitExport;
         }
