@@ -22,6 +22,9 @@ packages=(
   fonts-wqy-microhei fonts-noto-cjk
   # the sanitizer build and the fuzzers
   clang-14 libclang-rt-14-dev
+  # the package: icon files (SVG), manual pages, the menu entry's and metainfo's validators,
+  # the library dependencies, and the bare root the package test installs it into
+  qt6-svg-dev help2man desktop-file-utils appstream dpkg-dev debootstrap
 )
 
 missing=()
