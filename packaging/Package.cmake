@@ -8,13 +8,13 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR Trellum)
 set(CPACK_PACKAGE_CONTACT "Trellum <trellum@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "statistical reports of the repair department")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "statistical reports of the repair department
- Trellum reads the company's repair database on SQL Server (or an embedded
- SQLite file), read only, shows four statistical reports in windows of one
- main window and exports each to a spreadsheet laid out like the printed form.
- .
- The package holds the desktop program trellum, the headless report runner
- trellum-report and the demo database generator trellum-demo-db.")
+# the long description under the summary line; CPack indents it as the control file wants
+set(CPACK_PACKAGE_DESCRIPTION "Trellum reads the company's repair database on SQL Server (or an embedded
+SQLite file), read only, shows four statistical reports in windows of one
+main window and exports each to a spreadsheet laid out like the printed form.
+
+The package holds the desktop program trellum, the headless report runner
+trellum-report and the demo database generator trellum-demo-db.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
