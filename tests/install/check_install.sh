@@ -37,7 +37,12 @@ actual=$(find . -type f -o -type l | sed 's|^\./||' | LC_ALL=C sort)
   || fail "installed files differ: $(diff <(printf '%s\n' "$expected" | LC_ALL=C sort) <(printf '%s\n' "$actual") | grep '^[<>]' | tr '\n' ' ')"
 
 # the programs as a user's shell runs them: only the installed folder on the path, no display
-run() { env -i HOME="$root" LANG=C.UTF-8 PATH="$root/usr/bin:/usr/bin:/bin" QT_QPA_PLATFORM=xcb "$@"; }
+# (a sanitizer build's options kept)
+sanitizers=()
+for name in ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS; do
+  [ -n "${!name:-}" ] && sanitizers+=("$name=${!name}")
+done
+run() { env -i HOME="$root" LANG=C.UTF-8 PATH="$root/usr/bin:/usr/bin:/bin" QT_QPA_PLATFORM=xcb "${sanitizers[@]}" "$@"; }
 version=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' share/metainfo/org.trellum.trellum.metainfo.xml)
 [ -n "$version" ] || fail "no release version in the metainfo"
 [ "$(run trellum --version)" = "trellum $version" ] || fail "trellum --version: $(run trellum --version 2>&1)"
