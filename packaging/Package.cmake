@@ -6,7 +6,7 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME trellum)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR Trellum)
-set(CPACK_PACKAGE_CONTACT "Trellum <trellum@localhost>")
+set(CPACK_PACKAGE_CONTACT "${TRELLUM_PACKAGE_CONTACT}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "statistical reports of the repair department")
 # the long description under the summary line; CPack indents it as the control file wants
 set(CPACK_PACKAGE_DESCRIPTION "Trellum reads the company's repair database on SQL Server (or an embedded

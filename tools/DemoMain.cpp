@@ -23,7 +23,7 @@ constexpr int ExitBadOptions = 2;
 QString usage()
 {
     return QStringLiteral(
-               "usage: trellum-demo-db --out FILE [options]\n"
+               "Usage: trellum-demo-db --out FILE [options]\n"
                "Writes the embedded demo database (SQLite): every table of the schema with realistic data, then the\n"
                "indexes. The file is built as FILE.tmp and renamed to FILE, replacing it. The same options always give\n"
                "the same file.\n"

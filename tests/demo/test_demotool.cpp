@@ -155,7 +155,7 @@ void TestDemoTool::help()
     QTemporaryDir dir;
     const Run r = runTool({ QStringLiteral("--help") }, dir.path());
     QCOMPARE(r.exitCode, 0);
-    QVERIFY(r.out.startsWith(QLatin1String("usage: trellum-demo-db --out FILE")));
+    QVERIFY(r.out.startsWith(QLatin1String("Usage: trellum-demo-db --out FILE")));
     for (const char* option : { "--orders", "--regions", "--offices", "--workers", "--categories", "--years", "--end",
                                 "--seed", "--no-indexes" })
         QVERIFY2(r.out.contains(QLatin1String(option)), option);

@@ -17,6 +17,8 @@ bin/trellum
 bin/trellum-demo-db
 bin/trellum-report
 share/applications/trellum.desktop
+share/doc/trellum/changelog.gz
+share/doc/trellum/copyright
 share/icons/hicolor/128x128/apps/trellum.png
 share/icons/hicolor/16x16/apps/trellum.png
 share/icons/hicolor/22x22/apps/trellum.png
@@ -26,6 +28,7 @@ share/icons/hicolor/32x32/apps/trellum.png
 share/icons/hicolor/48x48/apps/trellum.png
 share/icons/hicolor/64x64/apps/trellum.png
 share/icons/hicolor/scalable/apps/trellum.svg
+share/man/man1/trellum-demo-db.1.gz
 share/man/man1/trellum-report.1.gz
 share/man/man1/trellum.1.gz
 share/metainfo/org.trellum.trellum.metainfo.xml
