@@ -235,6 +235,9 @@ DbStatus DbConnection::openSqlite(const QString& path)
         return DbError { SQLITE_CANTOPEN, QStringLiteral("数据库文件不存在: ") + path };
     if (info.isDir())
         return DbError { SQLITE_CANTOPEN, QStringLiteral("数据库路径是一个文件夹: ") + path };
+    // A named pipe would hold the open for ever and a device never ends: only a file is a database.
+    if (!info.isFile())
+        return DbError { SQLITE_CANTOPEN, QStringLiteral("数据库路径不是普通文件 (是命名管道、设备或套接字): ") + path };
     const EmbeddedFile file = EmbeddedFile::inspect(path);
     if (DbStatus refused = file.refusal())
         return refused;
@@ -335,9 +338,9 @@ DbCursor DbConnection::select(const QString& sql)
     bool ok = false;
     if (m_backend == Backend::Sqlite) {
         sqlite3* handle = nativeSqlite(db);
-        if (handle && m_commandTimeout > 0) {
+        if (handle && commandTimeout() > 0) {
             t_deadline.clock.start();
-            t_deadline.limitMs = qint64(m_commandTimeout) * 1000;
+            t_deadline.limitMs = qint64(commandTimeout()) * 1000;
             sqlite3_progress_handler(handle, 10000, deadlineHandler, &t_deadline);
         } else if (handle) {
             sqlite3_progress_handler(handle, 0, nullptr, nullptr);
@@ -385,7 +388,7 @@ void DbConnection::runOdbc(DbCursor& cursor, const QString& sql)
     const QVariant h = q.result() ? q.result()->handle() : QVariant();
     void* statement = h.isValid() ? *static_cast<void* const*>(h.constData()) : nullptr;
     if (statement)
-        SQLSetStmtAttr(statement, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(m_commandTimeout)), 0);
+        SQLSetStmtAttr(statement, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(commandTimeout())), 0);
     if (!q.exec() || !statement) {
         failed(statement);
         return;
