@@ -39,7 +39,7 @@ bool companionName(const Held& h, const QString& candidate, QString* which)
         for (const char* suffix : kCompanions) {
             if (candidate == spelling + QLatin1String(suffix)) {
                 if (which)
-                    *which = h.path;
+                    *which = h.path + QLatin1String(suffix);
                 return true;
             }
         }
