@@ -280,6 +280,36 @@ private Q_SLOTS:
             QCOMPARE(contentOf(target), kEarlier);
     }
 
+    void aKilledRunsPartFileGoesWithTheNextRun()
+    {
+        if (!PartFile::currentOwner())
+            QSKIP("/proc cannot tell this process's start");
+        FixtureDb fixture;
+        fill(fixture);
+        fixture.close();
+        QTemporaryDir dir;
+        const QString target = dir.filePath(QStringLiteral("out.json"));
+        writeFile(target, kEarlier);
+        // SIGKILL cannot be caught: the run waits on a pipe without a reader, its part file written
+        const QString pipe = dir.filePath(QStringLiteral("pipe.csv"));
+        QVERIFY(makeFifo(pipe));
+        QProcess p;
+        p.start(QStringLiteral(TRELLUM_REPORT_BINARY), base(fixture.path()) << "--json" << target << "--csv" << pipe);
+        QVERIFY(p.waitForStarted());
+        QVERIFY2(QTest::qWaitFor([&] { return !partFiles(dir.path()).isEmpty() || p.state() == QProcess::NotRunning; }, 60000),
+                 "the part file never appeared");
+        QCOMPARE(::kill(pid_t(p.processId()), SIGKILL), 0);
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(partFiles(dir.path()).size(), 1);
+        QCOMPARE(contentOf(target), kEarlier);
+        // another target in the folder leaves it; the same target's next run removes it
+        QCOMPARE(runReport(base(fixture.path()) << "--json" << dir.filePath(QStringLiteral("other.json"))).code, 0);
+        QCOMPARE(partFiles(dir.path()).size(), 1);
+        QCOMPARE(runReport(base(fixture.path()) << "--json" << target).code, 0);
+        QCOMPARE(partFiles(dir.path()), QStringList());
+        QVERIFY(contentOf(target) != kEarlier);
+    }
+
     void stalePartFilesOfGoneProcessesAreRemoved_data()
     {
         QTest::addColumn<QString>("owner"); // whose part file it is
