@@ -195,7 +195,7 @@ int main(int argc, char** argv)
         "the grid, the workbook written to a temporary file beside the target, flushed to the disk and moved over it. "
         "The floor writes the same cells, values, merges, widths and formats straight from the grid through "
         "libxlsxwriter into the target, with no sheet model and no safe-saving steps. Both read back with the export "
-        "tests' reader (`tests/export/read_workbook.py`): the last column says whether the two files hold the same "
+        "tests' reader (`tests/workbook/read_workbook.py`): the last column says whether the two files hold the same "
         "values, styles, merges, widths and heights. The sheet model column times `BuildSheet` alone, the part of the program's time the floor does not have. Cells are the grid's rows × the sheet's columns. %1 runs each, "
         "alternating, after one warm-up.\n\n"
         "| workbook | cells | program (s) | of it, the sheet model (s) | floor (s) | program runs | ratio | met | cells/s | met | floor's file |\n"

@@ -29,7 +29,7 @@ cmake --build "$build" -j 2 --target "${targets[@]}"
 cache=bench/cache
 mkdir -p "$cache"
 options=(--orders 1000000 --regions 20 --offices 300 --workers 600 --categories 15 --years 5 --seed 1)
-fingerprint=$( { cat tools/DemoDatabase.cpp tools/DemoSchema.cpp tools/DemoMain.cpp reportframe/SqlFunctions.cpp;
+fingerprint=$( { cat tools/DemoDatabase.cpp tools/DemoSchema.cpp tools/DemoMain.cpp db/SqlFunctions.cpp;
                  echo "${options[*]}"; } | sha256sum | cut -d' ' -f1)
 db=$cache/orders-1m.db
 plain=$cache/orders-1m-noidx.db
@@ -47,7 +47,7 @@ echo "bench: report runs"
 "$build/bench/trellum-bench-reports" --db "$db" --plain-db "$plain" --column-db "$columns" --runs "$runs" \
   --part "$cache/part-reports.json"
 echo "bench: export"
-"$build/bench/trellum-bench-export" --out "$cache/export" --runs "$runs" --reader tests/export/read_workbook.py \
+"$build/bench/trellum-bench-export" --out "$cache/export" --runs "$runs" --reader tests/workbook/read_workbook.py \
   --part "$cache/part-export.json"
 if [ "$startup" = 1 ]; then
   echo "bench: start-up and memory"

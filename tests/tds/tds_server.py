@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """A loopback SQL Server stand-in for the tests: speaks TDS 7.4 well enough for FreeTDS and answers
 every statement from an SQLite file, with the program's T-SQL functions loaded from the extension
-built out of reportframe/SqlFunctions.cpp (so both sides share one meaning of CONVERT, CHARINDEX,
+built out of db/SqlFunctions.cpp (so both sides share one meaning of CONVERT, CHARINDEX,
 LEN and CONCAT).
 
 Only the standard library of Debian's python3. Listens on 127.0.0.1 only: the TDS port, a control

@@ -40,6 +40,8 @@ public:
 
 private:
     friend class DbConnection;
+    friend class EmbeddedBackend;
+    friend class OdbcBackend;
     QVariant at(const QString& field) const;
 
     std::unique_ptr<QSqlQuery> m_query;
@@ -50,6 +52,8 @@ private:
     std::vector<QVariantList> m_rows;
     std::size_t m_next = 0;
 };
+
+class DbBackend;
 
 // A connection to the company database: SQL Server through ODBC, or an embedded SQLite file
 // opened read-only. The program only ever sends SELECT statements on it.
@@ -72,7 +76,8 @@ public:
     // Whether the connection is open; false once the link to SQL Server is found lost (the next
     // statement then opens it again with the same settings).
     bool isOpen() const;
-    Backend backend() const { return m_backend; }
+    // The kind of database open on the connection (None before a successful open).
+    Backend backend() const;
 
     // The command time-out of later statements; 0 means no limit.
     void setCommandTimeout(int seconds) { m_commandTimeout = seconds; }
@@ -95,17 +100,12 @@ public:
     void* sqliteHandle() const;
 
 private:
-    DbStatus finishOpen();
-    // SQL Server: runs the prepared statement and reads its whole result into the cursor.
-    void runOdbc(DbCursor& cursor, const QString& sql);
-    // SQL Server: opens the connection again after its link was lost.
-    DbStatus reopenOdbc();
+    // The backend of kind B, made afresh when the connection held another kind.
+    template <typename B>
+    B& useBackend();
 
     QString m_name;
-    Backend m_backend = Backend::None;
-    QString m_sqlitePath;        // the embedded file, opened again after a failed statement
-    bool m_reopenSqlite = false;
-    bool m_odbcLinkLost = false; // SQL Server: opened again (same string and options) before the next statement
+    std::unique_ptr<DbBackend> m_backend; // the differences between the two kinds of database
     int m_commandTimeout = 30;
     std::optional<int> m_heldTimeout;
     long long m_statements = 0;

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "DbBackend.h"
+
+namespace trellum {
+
+// An embedded SQLite file opened read-only, with the T-SQL functions registered. Only statements
+// that leave every file as it is run; after a failed statement the file is opened afresh before
+// the next one.
+class EmbeddedBackend final : public DbBackend {
+public:
+    explicit EmbeddedBackend(const QString& connectionName) : DbBackend(connectionName) {}
+    ~EmbeddedBackend() override;
+
+    // Opens the file at `path` (a missing file is an error, never created).
+    DbStatus open(const QString& path);
+
+    DbConnection::Backend kind() const override { return DbConnection::Backend::Sqlite; }
+    DbStatus reopenIfNeeded() override;
+    void run(DbCursor& cursor, const QString& sql, int commandTimeout) override;
+    void* sqliteHandle() const override;
+
+private:
+    // The settings of a freshly opened file and the probe that it is a database.
+    DbStatus finishOpen();
+
+    QString m_path;        // the file, opened again after a failed statement
+    bool m_reopen = false;
+};
+
+} // namespace trellum
