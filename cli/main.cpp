@@ -1,6 +1,7 @@
 #include "DescriptorDevice.h"
 #include "HeadlessRunner.h"
 #include "PartFileRegistry.h"
+#include "QtMessageRoute.h"
 
 #include <QCoreApplication>
 #include <QLocale>
@@ -47,6 +48,7 @@ int main(int argc, char** argv)
             stdoutClosed = closed;
     }
     trellum::PartFileRegistry::installSignalCleanup();
+    trellum::QtMessageRoute::install(trellum::QtMessageRoute::verboseAsked(argc, argv));
     QCoreApplication app(argc, argv);
     QLocale::setDefault(QLocale::c());
     trellum::DescriptorDevice out(stdoutClosed ? -1 : STDOUT_FILENO);

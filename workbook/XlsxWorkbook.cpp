@@ -120,31 +120,16 @@ lxw_error writeValue(lxw_worksheet* ws, int row, int col, const CellValue& value
 
 std::optional<WorkbookError> XlsxWorkbook::saveAs(const QString& path) const
 {
+    // A device or a named pipe is sent the finished file, made in a scratch file.
     OutputFile out;
+    QByteArray file;
     if (auto error = out.open(path))
         return workbookError(*error);
-    if (!out.inPlace()) {
-        if (auto error = writeTo(out.partPath()))
-            return error;
-        if (auto error = out.commit())
-            return workbookError(*error);
-        return std::nullopt;
-    }
-    // A device or a named pipe is sent the finished file, made in a part file of the temporary folder.
-    PartFile scratch;
-    if (auto error = scratch.create(QFile::encodeName(QDir::tempPath())))
+    if (auto error = out.fileToFill(&file))
         return workbookError(*error);
-    if (auto error = writeTo(scratch.path()))
+    if (auto error = writeTo(file))
         return error;
-    QFile made(QFile::decodeName(scratch.path()));
-    if (!made.open(QIODevice::ReadOnly))
-        return workbookError(PartFile::systemError(EIO, scratch.path()));
-    const QByteArray bytes = made.readAll();
-    if (bytes.size() != made.size())
-        return workbookError(PartFile::systemError(EIO, scratch.path()));
-    if (auto error = out.write(bytes))
-        return workbookError(*error);
-    if (auto error = out.commit())
+    if (auto error = out.commitFilled())
         return workbookError(*error);
     return std::nullopt;
 }
