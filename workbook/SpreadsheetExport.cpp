@@ -70,6 +70,7 @@ Sheet BuildSheet(const ExportLayout& layout, const ExportContext& given, ExportH
     step(layout.headerMerges);
     if (layout.headerFill)
         sheet.setFill(rows(4, 3 + h, n), kTotalColour);
+    sheet.setPrintTitleRows(4, 3 + h);
 
     if (host) {
         host->showProgress(0, r);
