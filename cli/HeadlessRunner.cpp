@@ -4,6 +4,7 @@
 #include "FilterQueries.h"
 #include "GridDocuments.h"
 #include "OutputFile.h"
+#include "PdfExport.h"
 #include "ReportCatalog.h"
 #include "ReportInfo.h"
 #include "SpreadsheetExport.h"
@@ -32,7 +33,8 @@ const char* const kHelp =
     "  --remark TEXT      the month-end's remark box\n"
     "  --json FILE|-      the grid as JSON (the default, to standard output, when no output is named)\n"
     "  --csv FILE|-       the grid rows as CSV (RFC 4180, UTF-8)\n"
-    "  --xlsx PATH        export the workbook as the export button does with PATH chosen\n\n"
+    "  --xlsx PATH        export the workbook as the export button does with PATH chosen\n"
+    "  --pdf PATH         the printed pages as a PDF, as the PDF button does with PATH chosen\n\n"
     "'all' ticks the tree's root (every office or worker of the region) and every category in use.\n"
     "With '-' standard output carries that document alone; messages go to standard error.\n"
     "Exit status: 0 success; 2 bad arguments or refused criteria; 3 database error; 4 export error.\n";
@@ -129,7 +131,7 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
     parser.setApplicationDescription(QString::fromUtf8(kHelp));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QStringList valued = { "report", "from", "to", "region", "db", "offices", "workers", "categories",
-                                 "today", "remark", "json", "csv", "xlsx" };
+                                 "today", "remark", "json", "csv", "xlsx", "pdf" };
     for (const QString& name : valued)
         parser.addOption(QCommandLineOption(name, name, name));
     const QCommandLineOption help(QStringList { "help", "h" }, QStringLiteral("this text"));
@@ -200,6 +202,8 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
             targets << parser.value(QString::fromLatin1(option));
     if (parser.isSet("xlsx"))
         targets << exportBasePath(parser.value("xlsx")) + QStringLiteral(".xlsx");
+    if (parser.isSet("pdf"))
+        targets << exportBasePath(parser.value("pdf")) + QStringLiteral(".pdf");
     for (const QString& target : targets) {
         if (const auto refused = OutputFile::refusal(target)) {
             say(refused->description);
@@ -267,7 +271,7 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
         return dbFailure(s);
 
     const std::optional<TypeAnalysis> shownBoxes = *kind == ReportKind::MonthEnd ? std::optional(boxes) : std::nullopt;
-    const bool anyOutput = parser.isSet("json") || parser.isSet("csv") || parser.isSet("xlsx");
+    const bool anyOutput = parser.isSet("json") || parser.isSet("csv") || parser.isSet("xlsx") || parser.isSet("pdf");
     if (parser.value("json") == "-" && parser.value("csv") == "-") {
         say(QStringLiteral("--json - 与 --csv - 不能同时写到标准输出。"));
         return kExitRefused;
@@ -282,10 +286,11 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
         say(*failed);
         return kExitExport;
     }
-    if (parser.isSet("xlsx")) {
+    if (parser.isSet("xlsx") || parser.isSet("pdf")) {
         const ExportLayout layout = report->exportLayout();
         if (grid.rows() == layout.guardRowCount) {
-            say(QStringLiteral("表格中没有可导出的行，未写出工作簿。"));
+            say(parser.isSet("pdf") ? QStringLiteral("表格中没有可导出的行，未写出工作簿或 PDF。")
+                                    : QStringLiteral("表格中没有可导出的行，未写出工作簿。"));
             return kExitExport;
         }
         ExportContext context;
@@ -299,7 +304,9 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
         context.typeAnalysis = boxes;
         context.remark = parser.value("remark");
         SilentHost host;
-        if (!WriteWorkbook(layout, context, parser.value("xlsx"), host, messenger))
+        if (parser.isSet("xlsx") && !WriteWorkbook(layout, context, parser.value("xlsx"), host, messenger))
+            return kExitExport;
+        if (parser.isSet("pdf") && !WritePdf(layout, context, parser.value("pdf"), host, messenger))
             return kExitExport;
     }
     return kExitOk;
