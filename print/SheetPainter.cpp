@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <map>
+#include <tuple>
 
 namespace trellum {
 
@@ -31,8 +32,26 @@ QFont cellFont(const CellStyle& style, double points)
     font.setFamilies(families);
     font.setPointSizeF(std::max(points, 1.0));
     font.setBold(style.bold);
+    font.setHintingPreference(QFont::PreferNoHinting); // paper needs no fitting of glyphs to pixels
     return font;
 }
+
+// The fonts of the cell styles met so far, each made once.
+class FontCache {
+public:
+    const QFont& get(const CellStyle& style, double scale)
+    {
+        const double points = (style.fontSize > 0 ? style.fontSize : kDefaultFontPoints) * scale;
+        const auto key = std::make_tuple(style.fontName, style.bold, points);
+        auto it = m_fonts.find(key);
+        if (it == m_fonts.end())
+            it = m_fonts.emplace(key, cellFont(style, points)).first;
+        return it->second;
+    }
+
+private:
+    std::map<std::tuple<QString, bool, double>, QFont> m_fonts;
+};
 
 QColor colourOf(BgrColour c)
 {
@@ -149,6 +168,7 @@ void SheetPainter::paintRows(QPainter& painter, const SheetPages& plan, int firs
         CellStyle style;
     };
     std::vector<Box> borders;
+    FontCache fonts;
     const double line = kLinePoints * unit;
     for (int r = first; r <= last; ++r) {
         for (int c = 1; c <= columns; ++c) {
@@ -172,29 +192,35 @@ void SheetPainter::paintRows(QPainter& painter, const SheetPages& plan, int firs
                 continue;
 
             const Qt::Alignment align = horizontal(style, value);
-            QFont font = cellFont(style, (style.fontSize > 0 ? style.fontSize : kDefaultFontPoints) * plan.scale);
+            QFont font = fonts.get(style, plan.scale);
             painter.setFont(font);
             const double pad = kPadding * k;
             QRectF textRect = rect.adjusted(pad, 0, -pad, 0);
             const int flags = int(align) | Qt::AlignVCenter | (style.wrap ? Qt::TextWordWrap : Qt::TextSingleLine);
-            QRectF needed = painter.boundingRect(textRect, flags, text);
+            auto needed = [&] {
+                if (style.wrap)
+                    return painter.boundingRect(textRect, flags, text).size();
+                const QFontMetricsF metrics(painter.font(), painter.device());
+                return QSizeF(metrics.horizontalAdvance(text), metrics.height());
+            };
+            QSizeF size = needed();
             // a text wider than a single cell runs over the empty cells beside it
-            if (!style.wrap && area == areas.end() && needed.width() > textRect.width()) {
+            if (!style.wrap && area == areas.end() && size.width() > textRect.width()) {
                 int from = c, to = c;
                 const bool right = align != Qt::AlignRight, leftward = align != Qt::AlignLeft;
-                while (right && to < columns && !occupied(r, to + 1) && needed.width() > x(to + 1) - x(from) - 2 * pad)
+                while (right && to < columns && !occupied(r, to + 1) && size.width() > x(to + 1) - x(from) - 2 * pad)
                     ++to;
-                while (leftward && from > 1 && !occupied(r, from - 1) && needed.width() > x(to + 1) - x(from) - 2 * pad)
+                while (leftward && from > 1 && !occupied(r, from - 1) && size.width() > x(to + 1) - x(from) - 2 * pad)
                     --from;
                 textRect = QRectF(QPointF(x(from) + pad, rect.top()), QPointF(x(to + 1) - pad, rect.bottom()));
             }
             // what still does not fit is set smaller
             for (int shrink = 0; shrink < 12; ++shrink) {
-                needed = painter.boundingRect(textRect, flags, text);
-                if (needed.width() <= textRect.width() + 0.5 && needed.height() <= textRect.height() + 0.5)
+                if (size.width() <= textRect.width() + 0.5 && size.height() <= textRect.height() + 0.5)
                     break;
                 font.setPointSizeF(font.pointSizeF() * 0.9);
                 painter.setFont(font);
+                size = needed();
             }
             painter.setPen(Qt::black);
             painter.drawText(textRect, flags, text);
