@@ -62,13 +62,19 @@ bool WritePdf(const ExportLayout& layout, const ExportContext& context, const QS
     return true;
 }
 
+bool refusedWithoutResult(const ExportLayout& layout, const ExportContext& context, Messenger& messenger)
+{
+    if (context.grid && context.grid->rows() > layout.guardRowCount)
+        return false;
+    inform(messenger, kReportMessageTitle, kNothingToPrint);
+    return true;
+}
+
 void PdfCommand(const ExportLayout& layout, const ExportContext& context, ExportHost& host, SaveDialog& dialog,
                 Messenger& messenger)
 {
-    if (!context.grid || context.grid->rows() <= layout.guardRowCount) {
-        inform(messenger, kReportMessageTitle, kNothingToPrint);
+    if (refusedWithoutResult(layout, context, messenger))
         return;
-    }
     host.setCommandButtonsVisible(false);
     const std::optional<QString> path = dialog.askSavePath(
         layout.defaultFileName(context.startDate, context.endDate, context.today) + QStringLiteral(".pdf"),

@@ -26,6 +26,9 @@ std::optional<FileError> writeSheetPdf(const Sheet& sheet, const QString& path, 
 bool WritePdf(const ExportLayout& layout, const ExportContext& context, const QString& chosenPath, ExportHost& host,
               Messenger& messenger);
 
+// Says "请先统计！" and returns true while the grid holds no result to print.
+bool refusedWithoutResult(const ExportLayout& layout, const ExportContext& context, Messenger& messenger);
+
 // The PDF button: refused while the grid holds no result, then the save dialog offering the
 // workbook's file name with ".pdf", the cancel message, WritePdf, and the buttons back.
 void PdfCommand(const ExportLayout& layout, const ExportContext& context, ExportHost& host, SaveDialog& dialog,
