@@ -6,6 +6,7 @@
 #include "MonthEndReport.h"
 #include "PdfExport.h"
 #include "SampleSet.h"
+#include "UnattendedExport.h"
 #include "SheetPainter.h"
 #include "SpreadsheetExport.h"
 
@@ -25,29 +26,6 @@ using namespace trellum::bench;
 namespace {
 
 constexpr double kRatioTarget = 2;
-
-void say(const QString& text)
-{
-    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
-    std::fflush(stderr);
-}
-
-// Nobody watches the buttons and the progress bar, nor reads the messages here.
-class Unattended : public ExportHost, public Messenger {
-public:
-    void setCommandButtonsVisible(bool) override {}
-    void showProgress(int, int) override {}
-    void setProgress(int) override {}
-    void hideProgress() override {}
-    MessageAnswer show(const Message&) override { return MessageAnswer::Ok; }
-};
-
-double timed(const std::function<bool()>& write, bool* ok)
-{
-    const auto t = std::chrono::steady_clock::now();
-    *ok = write() && *ok;
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
-}
 
 struct Case {
     QString name;
