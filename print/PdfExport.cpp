@@ -52,14 +52,9 @@ bool WritePdf(const ExportLayout& layout, const ExportContext& context, const QS
 {
     const QString target = exportBasePath(chosenPath) + QStringLiteral(".pdf");
     const Sheet sheet = BuildSheet(layout, context, &host);
-    if (const std::optional<FileError> error = writeSheetPdf(sheet, target, context.title)) {
-        inform(messenger, kReportMessageTitle, reportErrorText(DbError { error->number, error->description }));
-        host.resetPointer();
-        return false;
-    }
-    inform(messenger, kReportMessageTitle, layout.successMessage);
-    host.hideProgress();
-    return true;
+    const std::optional<FileError> error = writeSheetPdf(sheet, target, context.title);
+    return ReportOutcome(layout, error ? std::optional(DbError { error->number, error->description }) : std::nullopt,
+                         host, messenger);
 }
 
 bool refusedWithoutResult(const ExportLayout& layout, const ExportContext& context, Messenger& messenger)

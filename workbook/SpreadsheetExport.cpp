@@ -133,8 +133,16 @@ bool WriteWorkbook(const ExportLayout& layout, ExportContext context, const QStr
 {
     const QString target = exportBasePath(chosenPath) + QStringLiteral(".xlsx");
     const Sheet sheet = BuildSheet(layout, context, &host);
-    if (const std::optional<WorkbookError> error = XlsxWorkbook(sheet).saveAs(target)) {
-        inform(messenger, kReportMessageTitle, reportErrorText(DbError { error->number, error->description }));
+    const std::optional<WorkbookError> error = XlsxWorkbook(sheet).saveAs(target);
+    return ReportOutcome(layout, error ? std::optional(DbError { error->number, error->description }) : std::nullopt,
+                         host, messenger);
+}
+
+bool ReportOutcome(const ExportLayout& layout, const std::optional<DbError>& error, ExportHost& host,
+                   Messenger& messenger)
+{
+    if (error) {
+        inform(messenger, kReportMessageTitle, reportErrorText(*error));
         host.resetPointer();
         return false;
     }
