@@ -53,8 +53,9 @@ bool WritePdf(const ExportLayout& layout, const ExportContext& context, const QS
     const QString target = exportBasePath(chosenPath) + QStringLiteral(".pdf");
     const Sheet sheet = BuildSheet(layout, context, &host);
     const std::optional<FileError> error = writeSheetPdf(sheet, target, context.title);
-    return ReportOutcome(layout, error ? std::optional(DbError { error->number, error->description }) : std::nullopt,
-                         host, messenger);
+    return ReportOutcome(layout, context, target,
+                         error ? std::optional(DbError { error->number, error->description }) : std::nullopt, host,
+                         messenger);
 }
 
 bool refusedWithoutResult(const ExportLayout& layout, const ExportContext& context, Messenger& messenger)

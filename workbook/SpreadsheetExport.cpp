@@ -134,18 +134,22 @@ bool WriteWorkbook(const ExportLayout& layout, ExportContext context, const QStr
     const QString target = exportBasePath(chosenPath) + QStringLiteral(".xlsx");
     const Sheet sheet = BuildSheet(layout, context, &host);
     const std::optional<WorkbookError> error = XlsxWorkbook(sheet).saveAs(target);
-    return ReportOutcome(layout, error ? std::optional(DbError { error->number, error->description }) : std::nullopt,
-                         host, messenger);
+    return ReportOutcome(layout, context, target,
+                         error ? std::optional(DbError { error->number, error->description }) : std::nullopt, host,
+                         messenger);
 }
 
-bool ReportOutcome(const ExportLayout& layout, const std::optional<DbError>& error, ExportHost& host,
-                   Messenger& messenger)
+bool ReportOutcome(const ExportLayout& layout, const ExportContext& context, const QString& target,
+                   const std::optional<DbError>& error, ExportHost& host, Messenger& messenger)
 {
     if (error) {
         inform(messenger, kReportMessageTitle, reportErrorText(*error));
         host.resetPointer();
         return false;
     }
+    // The bar at its end and the path shown before the message waits for its OK.
+    host.setProgress(context.grid ? context.grid->rows() : 0);
+    host.exported(target);
     inform(messenger, kReportMessageTitle, layout.successMessage);
     host.hideProgress();
     return true;

@@ -26,6 +26,8 @@ public:
     virtual void repaintOnce() {}
     // Resets the mouse pointer to its default shape after a failure.
     virtual void resetPointer() {}
+    // The workbook was written under `path` (before the success message).
+    virtual void exported(const QString& path) { Q_UNUSED(path); }
 };
 
 // The save dialog's file-type filter: one entry named 电子表 listing both patterns.
@@ -53,9 +55,10 @@ void ExportCommand(const ExportLayout& layout, ExportContext context, ExportHost
 bool WriteWorkbook(const ExportLayout& layout, ExportContext context, const QString& chosenPath, ExportHost& host,
                    Messenger& messenger);
 
-// Tells the user how writing an output of the grid went: the error (and the pointer put back), or
-// the report's success message (and the progress bar hidden). Returns true on success.
-bool ReportOutcome(const ExportLayout& layout, const std::optional<DbError>& error, ExportHost& host,
-                   Messenger& messenger);
+// Tells the user how writing an output of the grid under `target` went: the error (and the
+// pointer put back), or the bar at its end, the path and the report's success message (and the
+// progress bar hidden). Returns true on success.
+bool ReportOutcome(const ExportLayout& layout, const ExportContext& context, const QString& target,
+                   const std::optional<DbError>& error, ExportHost& host, Messenger& messenger);
 
 } // namespace trellum

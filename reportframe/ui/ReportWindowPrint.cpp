@@ -14,6 +14,10 @@ void ReportWindow::printGrid()
 {
     if (!m_report)
         return;
+    if (!m_lastRun) {
+        inform(m_messenger, kReportMessageTitle, kRunFirstMessage);
+        return;
+    }
     const ExportLayout layout = m_report->exportLayout();
     const ExportContext context = exportContext();
     if (refusedWithoutResult(layout, context, m_messenger))
@@ -35,6 +39,10 @@ void ReportWindow::exportPdf()
 {
     if (!m_report)
         return;
+    if (!m_lastRun) {
+        inform(m_messenger, kReportMessageTitle, kRunFirstMessage);
+        return;
+    }
     PdfCommand(m_report->exportLayout(), exportContext(), *this, m_dialog, m_messenger);
 }
 
