@@ -5,6 +5,7 @@
 #include "GridDocuments.h"
 #include "OutputFile.h"
 #include "ProgramInfo.h"
+#include "PdfExport.h"
 #include "ReportCatalog.h"
 #include "ReportInfo.h"
 #include "SpreadsheetExport.h"
@@ -36,6 +37,7 @@ const char* const kHelp =
     "                     before it, so that a spreadsheet program does not take it for a formula)\n"
     "  --bom              the byte-order mark on standard output's CSV too\n"
     "  --xlsx PATH        export the workbook as the export button does with PATH chosen\n"
+    "  --pdf PATH         the printed pages as a PDF, as the PDF button does with PATH chosen\n"
     "  --timeout SECONDS  the time-out of every statement of the run (0 = none; default: each report's own)\n"
     "  --verbose          the Qt library's own warnings on standard error too\n"
     "  --version          the program's version\n\n"
@@ -135,6 +137,8 @@ std::vector<std::pair<QString, QString>> outputTargets(const QCommandLineParser&
             targets.emplace_back(QString::fromLatin1(option), parser.value(QString::fromLatin1(option)));
     if (parser.isSet("xlsx"))
         targets.emplace_back(QStringLiteral("xlsx"), exportBasePath(parser.value("xlsx")) + QStringLiteral(".xlsx"));
+    if (parser.isSet("pdf"))
+        targets.emplace_back(QStringLiteral("pdf"), exportBasePath(parser.value("pdf")) + QStringLiteral(".pdf"));
     return targets;
 }
 
@@ -163,7 +167,7 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
     parser.setApplicationDescription(QString::fromUtf8(kHelp));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QStringList valued = { "report", "from", "to", "region", "db", "offices", "workers", "categories",
-                                 "today", "remark", "json", "csv", "xlsx", "timeout" };
+                                 "today", "remark", "json", "csv", "xlsx", "timeout", "pdf" };
     for (const QString& name : valued)
         parser.addOption(QCommandLineOption(name, name, name));
     const QCommandLineOption help(QStringList { "help", "h" }, QStringLiteral("this text"));
@@ -318,7 +322,7 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
         return dbFailure(s);
 
     const std::optional<TypeAnalysis> shownBoxes = *kind == ReportKind::MonthEnd ? std::optional(boxes) : std::nullopt;
-    const bool anyOutput = parser.isSet("json") || parser.isSet("csv") || parser.isSet("xlsx");
+    const bool anyOutput = parser.isSet("json") || parser.isSet("csv") || parser.isSet("xlsx") || parser.isSet("pdf");
     std::vector<Document> documents;
     if (parser.isSet("json") || !anyOutput)
         documents.push_back({ parser.isSet("json") ? parser.value("json") : QStringLiteral("-"),
@@ -330,10 +334,11 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
         say(*failed);
         return kExitExport;
     }
-    if (parser.isSet("xlsx")) {
+    if (parser.isSet("xlsx") || parser.isSet("pdf")) {
         const ExportLayout layout = report->exportLayout();
         if (grid.rows() == layout.guardRowCount) {
-            say(QStringLiteral("表格中没有可导出的行，未写出工作簿。"));
+            say(parser.isSet("pdf") ? QStringLiteral("表格中没有可导出的行，未写出工作簿或 PDF。")
+                                    : QStringLiteral("表格中没有可导出的行，未写出工作簿。"));
             return kExitExport;
         }
         ExportContext context;
@@ -347,7 +352,9 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
         context.typeAnalysis = boxes;
         context.remark = parser.value("remark");
         SilentHost host;
-        if (!WriteWorkbook(layout, context, parser.value("xlsx"), host, messenger))
+        if (parser.isSet("xlsx") && !WriteWorkbook(layout, context, parser.value("xlsx"), host, messenger))
+            return kExitExport;
+        if (parser.isSet("pdf") && !WritePdf(layout, context, parser.value("pdf"), host, messenger))
             return kExitExport;
     }
     return kExitOk;

@@ -16,6 +16,8 @@ packages=(
   libxlsxwriter-dev zlib1g-dev
   # tests
   libgtest-dev python3 python3-openpyxl xvfb xauth
+  # the printed pages: their text, fonts and images read back
+  poppler-utils
   # the real-input tests: a window manager, input through the X server, window properties
   openbox xdotool x11-utils
   # fonts for the windows and the screenshots
