@@ -158,6 +158,7 @@ DbSettings readDbSettings(const QString& path, QString* problem)
     }
     const SettingsKeys keys = readSection(bytes, QStringLiteral("DBConfig"));
     DbSettings s;
+    s.file = file;
     s.Svr = keys.value(QStringLiteral("Svr"));
     s.UID = keys.value(QStringLiteral("UID"));
     s.PWD = keys.value(QStringLiteral("PWD"));

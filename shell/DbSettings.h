@@ -23,6 +23,7 @@ struct DbSettings {
     QString CommandTimeout {};
     QString Encrypt {};
     QString BuiltInAccount {};
+    QString file {};  // the store these were read from, named in the messages about them
 };
 
 // Where the store lives for this user: $XDG_CONFIG_HOME/Quorvel2011.conf (~/.config by default).

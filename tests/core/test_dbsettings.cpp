@@ -93,6 +93,8 @@ private Q_SLOTS:
         QCOMPARE(texts.size(), 2);
         QVERIFY2(texts[0].startsWith(QStringLiteral("错误信息：没有设置数据库服务器")) && texts[0].contains(QStringLiteral("Svr")),
                  qPrintable(texts[0]));
+        // the message says which file to mend
+        QVERIFY2(texts[0].endsWith(QStringLiteral("\n数据库设置文件：") + session.settingsPath), qPrintable(texts[0]));
         QCOMPARE(messenger.messages[0].title, QStringLiteral("信息文本"));
         QCOMPARE(texts[1], QStringLiteral("数据库连接失败!"));
         QVERIFY(!session.connection->isOpen());
