@@ -21,7 +21,12 @@
 #include <QScrollBar>
 #include <QStyleOptionSlider>
 
+#include <QFile>
+
+#include <cerrno>
 #include <functional>
+
+#include <sys/stat.h>
 
 namespace trellum {
 
@@ -73,7 +78,7 @@ QString textOf(const QWidget* w)
     if (auto* l = qobject_cast<const QLabel*>(w))
         return l->text();
     if (auto* e = qobject_cast<const QLineEdit*>(w))
-        return e->text();
+        return e->echoMode() == QLineEdit::Normal ? e->text() : QString(); // a password is never told
     if (auto* c = qobject_cast<const QComboBox*>(w))
         return c->currentText();
     if (auto* t = qobject_cast<const QPlainTextEdit*>(w))
@@ -154,7 +159,10 @@ UiProbe::~UiProbe() = default;
 
 bool UiProbe::listen(const QString& socketPath)
 {
-    QLocalServer::removeServer(socketPath);
+    // Whatever has the name already (a file, a socket, a link) is someone's: it stays.
+    struct stat s {};
+    if (::lstat(QFile::encodeName(socketPath).constData(), &s) == 0 || errno != ENOENT)
+        return false;
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     if (!m_server->listen(socketPath))

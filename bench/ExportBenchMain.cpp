@@ -7,6 +7,7 @@
 #include "LedgerReport.h"
 #include "MonthEndReport.h"
 #include "SampleSet.h"
+#include "UnattendedExport.h"
 #include "SpreadsheetExport.h"
 
 #include <QCommandLineParser>
@@ -29,34 +30,6 @@ namespace {
 
 constexpr double kRatioTarget = 2;
 constexpr double kCellsTarget = 100000;
-
-void say(const QString& text)
-{
-    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
-    std::fflush(stderr);
-}
-
-// Nobody watches the export's buttons and progress bar, nor reads its messages here.
-class Unattended : public ExportHost, public Messenger {
-public:
-    void setCommandButtonsVisible(bool) override {}
-    void showProgress(int, int) override {}
-    void setProgress(int) override {}
-    void hideProgress() override {}
-    MessageAnswer show(const Message& message) override
-    {
-        last = message.text;
-        return MessageAnswer::Ok;
-    }
-    QString last;
-};
-
-double timed(const std::function<bool()>& write, bool* ok)
-{
-    const auto t = std::chrono::steady_clock::now();
-    *ok = write() && *ok;
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
-}
 
 // The two workbooks read back by the export tests' reader: the same values, styles, merges,
 // widths and heights? Empty when they are; else what differs (or why it could not tell).

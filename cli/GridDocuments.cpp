@@ -1,5 +1,7 @@
 #include "GridDocuments.h"
 
+#include "Sheet.h"
+
 namespace trellum {
 
 namespace {
@@ -58,6 +60,21 @@ void appendRows(QByteArray& out, const ReportGrid& grid, Cell cell)
     out += grid.rows() ? "\n ]" : "]";
 }
 
+// Whether a spreadsheet program would take a text cell for a formula or a command: it begins with
+// "=", "+", "-", "@", a tab or a carriage return. A number ("-5", "+3.5", "-12.50%") is left as
+// it is.
+bool formulaLike(const QString& text)
+{
+    if (text.isEmpty())
+        return false;
+    const QChar first = text[0];
+    if (first != QLatin1Char('=') && first != QLatin1Char('+') && first != QLatin1Char('-') && first != QLatin1Char('@')
+        && first != QLatin1Char('\t') && first != QLatin1Char('\r'))
+        return false;
+    const QString figure = text.endsWith(QLatin1Char('%')) ? text.chopped(1) : text;
+    return Sheet::typedValue(figure).kind != CellValue::Kind::Number;
+}
+
 } // namespace
 
 QByteArray gridJson(const QString& report, const ReportGrid& grid, const std::optional<TypeAnalysis>& boxes)
@@ -85,14 +102,16 @@ QByteArray gridJson(const QString& report, const ReportGrid& grid, const std::op
     return out;
 }
 
-QByteArray gridCsv(const ReportGrid& grid)
+QByteArray gridCsv(const ReportGrid& grid, bool byteOrderMark)
 {
-    QByteArray out;
+    QByteArray out = byteOrderMark ? QByteArray("\xEF\xBB\xBF") : QByteArray();
     for (int r = 0; r < grid.rows(); ++r) {
         for (int c = 0; c < grid.cols(); ++c) {
             if (c)
                 out += ',';
-            const QString text = grid.text(r, c);
+            QString text = grid.text(r, c);
+            if (formulaLike(text))
+                text.prepend(QLatin1Char('\''));
             if (text.contains(QLatin1Char('"')) || text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('\n'))
                 || text.contains(QLatin1Char('\r'))) {
                 QString quoted = text;

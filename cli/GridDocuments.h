@@ -15,7 +15,9 @@ namespace trellum {
 // month-end, the seven type-analysis texts.
 QByteArray gridJson(const QString& report, const ReportGrid& grid, const std::optional<TypeAnalysis>& boxes);
 
-// The grid rows as CSV (RFC 4180, UTF-8, CRLF line ends).
-QByteArray gridCsv(const ReportGrid& grid);
+// The grid rows as CSV (RFC 4180, UTF-8, CRLF line ends), after a UTF-8 byte-order mark when
+// asked. A text cell a spreadsheet program would take for a formula (it begins with "=", "+",
+// "-", "@", a tab or a carriage return) is written with an apostrophe before it; numbers never.
+QByteArray gridCsv(const ReportGrid& grid, bool byteOrderMark);
 
 } // namespace trellum

@@ -4,6 +4,8 @@
 #include "FilterQueries.h"
 #include "GridDocuments.h"
 #include "OutputFile.h"
+#include "ProgramInfo.h"
+#include "PdfExport.h"
 #include "ReportCatalog.h"
 #include "ReportInfo.h"
 #include "SpreadsheetExport.h"
@@ -11,7 +13,6 @@
 #include <QCommandLineParser>
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -27,14 +28,22 @@ const char* const kHelp =
     "  --db FILE          the embedded SQLite database; without it the user's database settings\n"
     "  --offices all|C1,C2,...    completion, monthend: the ticked offices (default all)\n"
     "  --workers all|C1,C2,...    ledger, performance: the ticked workers (default all)\n"
-    "  --categories all|C1,C2,... the ticked repair categories (default all)\n"
-    "  --today YYYY-MM-DD the day of file names and footers (default: today)\n"
+    "  --categories all|C1,C2,...  the ticked repair categories (default all)\n"
+    "  --today YYYY-MM-DD  the day of file names and footers (default: today)\n"
     "  --remark TEXT      the month-end's remark box\n"
     "  --json FILE|-      the grid as JSON (the default, to standard output, when no output is named)\n"
-    "  --csv FILE|-       the grid rows as CSV (RFC 4180, UTF-8)\n"
-    "  --xlsx PATH        export the workbook as the export button does with PATH chosen\n\n"
+    "  --csv FILE|-       the grid rows as CSV (RFC 4180, UTF-8; a file begins with a UTF-8 byte-order mark;\n"
+    "                     a text cell beginning with = + - @, a tab or a carriage return gets an apostrophe\n"
+    "                     before it, so that a spreadsheet program does not take it for a formula)\n"
+    "  --bom              the byte-order mark on standard output's CSV too\n"
+    "  --xlsx PATH        export the workbook as the export button does with PATH chosen\n"
+    "  --pdf PATH         the printed pages as a PDF, as the PDF button does with PATH chosen\n"
+    "  --timeout SECONDS  the time-out of every statement of the run (0 = none; default: each report's own)\n"
+    "  --verbose          the Qt library's own warnings on standard error too\n"
+    "  --version          the program's version\n\n"
     "'all' ticks the tree's root (every office or worker of the region) and every category in use.\n"
     "With '-' standard output carries that document alone; messages go to standard error.\n"
+    "No two outputs may name the same file.\n"
     "Exit status: 0 success; 2 bad arguments or refused criteria; 3 database error; 4 export error.\n";
 
 struct Failure {
@@ -119,6 +128,35 @@ std::optional<QString> writeDocuments(const std::vector<Document>& documents, QI
     return std::nullopt;
 }
 
+// The files the run's outputs name, with their options: the workbook under the name it is given.
+std::vector<std::pair<QString, QString>> outputTargets(const QCommandLineParser& parser)
+{
+    std::vector<std::pair<QString, QString>> targets;
+    for (const char* option : { "json", "csv" })
+        if (parser.isSet(QString::fromLatin1(option)) && parser.value(QString::fromLatin1(option)) != QLatin1String("-"))
+            targets.emplace_back(QString::fromLatin1(option), parser.value(QString::fromLatin1(option)));
+    if (parser.isSet("xlsx"))
+        targets.emplace_back(QStringLiteral("xlsx"), exportBasePath(parser.value("xlsx")) + QStringLiteral(".xlsx"));
+    if (parser.isSet("pdf"))
+        targets.emplace_back(QStringLiteral("pdf"), exportBasePath(parser.value("pdf")) + QStringLiteral(".pdf"));
+    return targets;
+}
+
+// Two outputs that would be written to one file (or both to standard output), one of them lost:
+// the message refusing them, if any.
+std::optional<QString> sameOutputTwice(const QCommandLineParser& parser)
+{
+    if (parser.value("json") == QLatin1String("-") && parser.value("csv") == QLatin1String("-"))
+        return QStringLiteral("--json - 与 --csv - 不能同时写到标准输出。");
+    const auto targets = outputTargets(parser);
+    for (std::size_t i = 0; i < targets.size(); ++i)
+        for (std::size_t j = i + 1; j < targets.size(); ++j)
+            if (OutputFile::sameFile(targets[i].second, targets[j].second))
+                return QStringLiteral("--%1 与 --%2 指向同一个文件 %3，其中一个会丢失。")
+                    .arg(targets[i].first, targets[j].first, targets[j].second);
+    return std::nullopt;
+}
+
 } // namespace
 
 int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messenger)
@@ -129,18 +167,23 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
     parser.setApplicationDescription(QString::fromUtf8(kHelp));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QStringList valued = { "report", "from", "to", "region", "db", "offices", "workers", "categories",
-                                 "today", "remark", "json", "csv", "xlsx" };
+                                 "today", "remark", "json", "csv", "xlsx", "timeout", "pdf" };
     for (const QString& name : valued)
         parser.addOption(QCommandLineOption(name, name, name));
     const QCommandLineOption help(QStringList { "help", "h" }, QStringLiteral("this text"));
     parser.addOption(help);
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("the program's version"));
+    parser.addOption(version);
+    for (const char* flag : { "bom", "verbose" })
+        parser.addOption(QCommandLineOption(QString::fromLatin1(flag), QString::fromLatin1(flag)));
     if (!parser.parse(arguments)) {
         say(parser.errorText() + QStringLiteral("\n(trellum-report --help lists the options)"));
         return kExitRefused;
     }
-    if (parser.isSet(help)) {
-        const qsizetype size = qsizetype(std::strlen(kHelp));
-        if (out.write(kHelp, size) != size) {
+    if (parser.isSet(help) || parser.isSet(version)) {
+        const QByteArray text = parser.isSet(help) ? QByteArray(kHelp)
+                                                   : versionLine(QStringLiteral("trellum-report")).toUtf8() + '\n';
+        if (out.write(text) != text.size()) {
             say(QStringLiteral("无法写入 标准输出: ") + out.errorString());
             return kExitExport;
         }
@@ -184,6 +227,22 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
         return kExitRefused;
     }
 
+    std::optional<int> timeout;
+    if (parser.isSet("timeout")) {
+        bool ok = false;
+        const QString text = parser.value("timeout");
+        const int seconds = text.toInt(&ok);
+        if (!ok || seconds < 0 || seconds > 86400 || text.startsWith(QLatin1Char('+'))) {
+            say(QStringLiteral("--timeout 应为 0 到 86400 的整数秒数 (0 = 不限)，现为 \"%1\"。").arg(text));
+            return kExitRefused;
+        }
+        timeout = seconds;
+    }
+    if (const auto clash = sameOutputTwice(parser)) {
+        say(*clash);
+        return kExitRefused;
+    }
+
     // the connection: the named embedded file, or the user's settings
     AppSession session;
     const bool connected = parser.isSet("db")
@@ -192,15 +251,11 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
     if (!connected)
         return kExitDatabase;
     DbConnection& db = *session.connection;
+    if (timeout)
+        db.holdCommandTimeout(*timeout);
 
     // no output may be written over the database being read, by whatever path it is named
-    QStringList targets;
-    for (const char* option : { "json", "csv" })
-        if (parser.isSet(QString::fromLatin1(option)) && parser.value(QString::fromLatin1(option)) != QLatin1String("-"))
-            targets << parser.value(QString::fromLatin1(option));
-    if (parser.isSet("xlsx"))
-        targets << exportBasePath(parser.value("xlsx")) + QStringLiteral(".xlsx");
-    for (const QString& target : targets) {
+    for (const auto& [option, target] : outputTargets(parser)) {
         if (const auto refused = OutputFile::refusal(target)) {
             say(refused->description);
             return kExitExport;
@@ -267,25 +322,23 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
         return dbFailure(s);
 
     const std::optional<TypeAnalysis> shownBoxes = *kind == ReportKind::MonthEnd ? std::optional(boxes) : std::nullopt;
-    const bool anyOutput = parser.isSet("json") || parser.isSet("csv") || parser.isSet("xlsx");
-    if (parser.value("json") == "-" && parser.value("csv") == "-") {
-        say(QStringLiteral("--json - 与 --csv - 不能同时写到标准输出。"));
-        return kExitRefused;
-    }
+    const bool anyOutput = parser.isSet("json") || parser.isSet("csv") || parser.isSet("xlsx") || parser.isSet("pdf");
     std::vector<Document> documents;
     if (parser.isSet("json") || !anyOutput)
         documents.push_back({ parser.isSet("json") ? parser.value("json") : QStringLiteral("-"),
                               gridJson(reportName(*kind), grid, shownBoxes) });
     if (parser.isSet("csv"))
-        documents.push_back({ parser.value("csv"), gridCsv(grid) });
+        documents.push_back({ parser.value("csv"),
+                              gridCsv(grid, parser.value("csv") != QLatin1String("-") || parser.isSet("bom")) });
     if (const std::optional<QString> failed = writeDocuments(documents, out)) {
         say(*failed);
         return kExitExport;
     }
-    if (parser.isSet("xlsx")) {
+    if (parser.isSet("xlsx") || parser.isSet("pdf")) {
         const ExportLayout layout = report->exportLayout();
         if (grid.rows() == layout.guardRowCount) {
-            say(QStringLiteral("表格中没有可导出的行，未写出工作簿。"));
+            say(parser.isSet("pdf") ? QStringLiteral("表格中没有可导出的行，未写出工作簿或 PDF。")
+                                    : QStringLiteral("表格中没有可导出的行，未写出工作簿。"));
             return kExitExport;
         }
         ExportContext context;
@@ -299,7 +352,9 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
         context.typeAnalysis = boxes;
         context.remark = parser.value("remark");
         SilentHost host;
-        if (!WriteWorkbook(layout, context, parser.value("xlsx"), host, messenger))
+        if (parser.isSet("xlsx") && !WriteWorkbook(layout, context, parser.value("xlsx"), host, messenger))
+            return kExitExport;
+        if (parser.isSet("pdf") && !WritePdf(layout, context, parser.value("pdf"), host, messenger))
             return kExitExport;
     }
     return kExitOk;

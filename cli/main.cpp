@@ -1,11 +1,15 @@
 #include "DescriptorDevice.h"
 #include "HeadlessRunner.h"
 #include "PartFileRegistry.h"
+#include "QtMessageRoute.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLocale>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -36,6 +40,15 @@ bool closedAtStart(int fd)
     return true;
 }
 
+// Whether the arguments ask for a PDF, whose pages need the fonts of a (windowless) GUI application.
+bool wantsPdf(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (!std::strcmp(argv[i], "--pdf") || !std::strcmp(argv[i], "-pdf") || !std::strncmp(argv[i], "--pdf=", 6))
+            return true;
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -47,7 +60,16 @@ int main(int argc, char** argv)
             stdoutClosed = closed;
     }
     trellum::PartFileRegistry::installSignalCleanup();
-    QCoreApplication app(argc, argv);
+    trellum::QtMessageRoute::install(trellum::QtMessageRoute::verboseAsked(argc, argv));
+    std::unique_ptr<QCoreApplication> app;
+    if (wantsPdf(argc, argv)) {
+        // never a window or a display: the offscreen platform has the fonts and nothing else
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QLocale::setDefault(QLocale::c());
     trellum::DescriptorDevice out(stdoutClosed ? -1 : STDOUT_FILENO);
     StderrMessenger messenger;

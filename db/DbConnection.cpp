@@ -185,7 +185,7 @@ DbCursor DbConnection::select(const QString& sql)
     }
     cursor.m_query = std::make_unique<QSqlQuery>(db);
     cursor.m_query->setForwardOnly(true);
-    m_backend->run(cursor, sql, m_commandTimeout);
+    m_backend->run(cursor, sql, commandTimeout());
     return cursor;
 }
 

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace trellum {
@@ -80,7 +81,11 @@ public:
 
     // The command time-out of later statements; 0 means no limit.
     void setCommandTimeout(int seconds) { m_commandTimeout = seconds; }
-    int commandTimeout() const { return m_commandTimeout; }
+    // The time-out later statements get: the held one, else the one last set.
+    int commandTimeout() const { return m_heldTimeout.value_or(m_commandTimeout); }
+    // Fixes the time-out of every later statement, whatever setCommandTimeout() asks (a whole
+    // run's own limit); nullopt lets the time-out be set again.
+    void holdCommandTimeout(std::optional<int> seconds) { m_heldTimeout = seconds; }
 
     // Sends one SELECT and returns its result (check error() before and after the row loop). On
     // the embedded backend a failed statement has the file opened afresh before the next one.
@@ -102,6 +107,7 @@ private:
     QString m_name;
     std::unique_ptr<DbBackend> m_backend; // the differences between the two kinds of database
     int m_commandTimeout = 30;
+    std::optional<int> m_heldTimeout;
     long long m_statements = 0;
     std::function<void(const QString&)> m_observer;
 };

@@ -89,6 +89,9 @@ DbStatus EmbeddedBackend::open(const QString& path)
         return DbError { SQLITE_CANTOPEN, QStringLiteral("数据库文件不存在: ") + path };
     if (info.isDir())
         return DbError { SQLITE_CANTOPEN, QStringLiteral("数据库路径是一个文件夹: ") + path };
+    // A named pipe would hold the open for ever and a device never ends: only a file is a database.
+    if (!info.isFile())
+        return DbError { SQLITE_CANTOPEN, QStringLiteral("数据库路径不是普通文件 (是命名管道、设备或套接字): ") + path };
     const EmbeddedFile file = EmbeddedFile::inspect(path);
     if (DbStatus refused = file.refusal())
         return refused;

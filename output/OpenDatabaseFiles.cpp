@@ -1,8 +1,12 @@
 #include "OpenDatabaseFiles.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStringList>
 
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include <sys/stat.h>
@@ -20,8 +24,28 @@ struct Identity {
 struct Held {
     const void* owner;
     QString path;
-    Identity opened; // the file as it was opened, even if the path names another one later
+    Identity opened;     // the file as it was opened, even if the path names another one later
+    QStringList spellings; // the database's path as given and as the database library resolves it
 };
+
+// The suffixes of the files the database library opens beside a database, whether they exist yet
+// or not: the rollback journal, the write-ahead log and its shared-memory index.
+const char* const kCompanions[] = { "-journal", "-wal", "-shm" };
+
+// Whether `candidate` (folder resolved) is the name of a companion file of a held database.
+bool companionName(const Held& h, const QString& candidate, QString* which)
+{
+    for (const QString& spelling : h.spellings) {
+        for (const char* suffix : kCompanions) {
+            if (candidate == spelling + QLatin1String(suffix)) {
+                if (which)
+                    *which = h.path + QLatin1String(suffix);
+                return true;
+            }
+        }
+    }
+    return false;
+}
 
 std::mutex g_lock;
 std::vector<Held> g_held;
@@ -43,7 +67,7 @@ bool clashes(const Held& h, const Identity& candidate, QString* which)
             *which = h.path;
         return true;
     }
-    for (const char* suffix : { "", "-wal", "-journal" }) {
+    for (const char* suffix : { "", "-wal", "-journal", "-shm" }) {
         const QString name = h.path + QLatin1String(suffix);
         Identity now;
         if (identityOf(QFile::encodeName(name), now) && now == candidate) {
@@ -55,16 +79,23 @@ bool clashes(const Held& h, const Identity& candidate, QString* which)
     return false;
 }
 
-bool holds(const Identity& candidate, QString* which)
+bool holds(const std::optional<Identity>& candidate, const QString& name, QString* which)
 {
     const std::lock_guard<std::mutex> guard(g_lock);
     for (const Held& h : g_held)
-        if (clashes(h, candidate, which))
+        if ((candidate && clashes(h, *candidate, which)) || (!name.isEmpty() && companionName(h, name, which)))
             return true;
     return false;
 }
 
 } // namespace
+
+QString withFolderResolved(const QString& path)
+{
+    const QFileInfo info(QDir::cleanPath(QDir(QDir::currentPath()).absoluteFilePath(path)));
+    const QString folder = QFileInfo(info.path()).canonicalFilePath();
+    return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + info.fileName();
+}
 
 void OpenDatabaseFiles::hold(const void* owner, const QString& path)
 {
@@ -72,8 +103,14 @@ void OpenDatabaseFiles::hold(const void* owner, const QString& path)
     Identity opened;
     if (!identityOf(QFile::encodeName(path), opened))
         return;
+    QStringList spellings { withFolderResolved(path) };
+    // the library names the companions after the file the path leads to, its links followed
+    const QString resolved = QFileInfo(path).canonicalFilePath();
+    if (!resolved.isEmpty() && !spellings.contains(resolved))
+        spellings << resolved;
+    spellings.removeAll(QString());
     const std::lock_guard<std::mutex> guard(g_lock);
-    g_held.push_back({ owner, path, opened });
+    g_held.push_back({ owner, path, opened, spellings });
 }
 
 void OpenDatabaseFiles::release(const void* owner)
@@ -84,14 +121,15 @@ void OpenDatabaseFiles::release(const void* owner)
 
 bool OpenDatabaseFiles::holdsPath(const QString& path, QString* which)
 {
-    Identity candidate;
-    return identityOf(QFile::encodeName(path), candidate) && holds(candidate, which);
+    Identity identity;
+    const bool exists = identityOf(QFile::encodeName(path), identity);
+    return holds(exists ? std::optional(identity) : std::nullopt, withFolderResolved(path), which);
 }
 
 bool OpenDatabaseFiles::holdsDescriptor(int fd, QString* which)
 {
     struct stat s {};
-    return ::fstat(fd, &s) == 0 && holds({ s.st_dev, s.st_ino }, which);
+    return ::fstat(fd, &s) == 0 && holds(Identity { s.st_dev, s.st_ino }, QString(), which);
 }
 
 } // namespace trellum

@@ -9,12 +9,13 @@
 
 namespace trellum {
 
-// One output of the program (a text document or a workbook) on its way to its file, so that no
-// output destroys anything:
-// - a target that is one of the open database files (OpenDatabaseFiles) is refused;
-// - a new name or an existing regular file is written into a part file beside it (the symbolic
-//   link followed) and moved over it only once complete, flushed and closed: a failure leaves the
-//   earlier file as it was;
+// One output of the program (a text document, a workbook, a database) on its way to its file, so
+// that no output destroys anything:
+// - a symbolic link stays as it is and the file it names is written (made, when the link dangles);
+// - a target that is one of the open database files (OpenDatabaseFiles) is refused, and so is a
+//   name the database library would take for one of its companion files;
+// - a new name or an existing regular file is written into a part file beside it and moved over
+//   it only once complete, flushed and closed: a failure leaves the earlier file as it was;
 // - anything else that exists (a device, a named pipe) is opened for writing in place, never
 //   replaced.
 class OutputFile {
@@ -24,8 +25,15 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    // Refuses a target that is an open database file; nullopt when it may be written.
+    // Refuses a target that is an open database file or one of its companions; nullopt when it
+    // may be written.
     static std::optional<FileError> refusal(const QString& target);
+    // The file a target names: its symbolic links followed as far as they lead, the last one
+    // possibly dangling (the path then names the file to make).
+    static std::optional<FileError> resolve(const QString& target, QString* resolved);
+
+    // Whether two targets lead to one file (links followed, any spelling, a hard link).
+    static bool sameFile(const QString& a, const QString& b);
 
     // Opens the output for `target` (opening a named pipe waits for its reader).
     std::optional<FileError> open(const QString& target);
@@ -38,9 +46,18 @@ public:
     // Completes the output: the part file moved over the target, or the target closed.
     std::optional<FileError> commit();
 
+    // For a writer that makes the whole file itself by its path (a workbook, a database): the
+    // file to fill, the part file or, for a target written in place, a private scratch file in
+    // the temporary folder.
+    std::optional<FileError> fileToFill(QByteArray* path);
+    // Completes an output filled through fileToFill(): a scratch file's contents are sent to the
+    // target first.
+    std::optional<FileError> commitFilled();
+
 private:
     QByteArray m_target;
     PartFile m_part;
+    PartFile m_scratch;
     int m_fd = -1;
 };
 

@@ -16,7 +16,7 @@ bash scripts/install-deps.sh
 build=${BENCH_BUILD_DIR:-build-bench}
 runs=${BENCH_RUNS:-7}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-targets=(trellum-demo-db trellum-bench-reports trellum-bench-export trellum-bench-summary)
+targets=(trellum-demo-db trellum-bench-reports trellum-bench-export trellum-bench-print trellum-bench-summary)
 startup=0
 known=$(cmake --build "$build" --target help)
 if grep -q '^trellum-bench-startup:' <<<"$known"; then
@@ -49,6 +49,9 @@ echo "bench: report runs"
 echo "bench: export"
 "$build/bench/trellum-bench-export" --out "$cache/export" --runs "$runs" --reader tests/workbook/read_workbook.py \
   --part "$cache/part-export.json"
+echo "bench: PDF"
+"$build/bench/trellum-bench-print" --out "$cache/print" --runs "$runs" --part "$cache/part-print.json" \
+  2> >(grep -v 'XDG_RUNTIME_DIR' >&2)
 if [ "$startup" = 1 ]; then
   echo "bench: start-up and memory"
   "$build/bench/trellum-bench-startup" --db "$db" --runs "$(( runs < 5 ? runs : 5 ))" --part "$cache/part-startup.json" \

@@ -16,12 +16,17 @@ packages=(
   libxlsxwriter-dev zlib1g-dev
   # tests
   libgtest-dev python3 python3-openpyxl xvfb xauth
+  # the printed pages: their text, fonts and images read back
+  poppler-utils
   # the real-input tests: a window manager, input through the X server, window properties
   openbox xdotool x11-utils
   # fonts for the windows and the screenshots
   fonts-wqy-microhei fonts-noto-cjk
   # the sanitizer build and the fuzzers
   clang-14 libclang-rt-14-dev
+  # the package: icon files (SVG), manual pages, the menu entry's and metainfo's validators,
+  # the library dependencies, and the bare root the package test installs it into
+  qt6-svg-dev help2man desktop-file-utils appstream dpkg-dev debootstrap
 )
 
 missing=()

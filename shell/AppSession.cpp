@@ -79,6 +79,11 @@ std::optional<int> commandTimeoutSetting(const DbSettings& settings)
     return ok && seconds >= 0 && seconds <= 86400 ? seconds : -1;
 }
 
+bool builtInAccountOff(const DbSettings& settings)
+{
+    return settings.BuiltInAccount.compare(QStringLiteral("no"), Qt::CaseInsensitive) == 0;
+}
+
 bool OpenDatabase(AppSession& session, Messenger& messenger, const DbSettings& settings)
 {
     const QString& Svr = settings.Svr;
@@ -87,23 +92,35 @@ bool OpenDatabase(AppSession& session, Messenger& messenger, const DbSettings& s
     session.connection = std::make_unique<DbConnection>();
     session.databaseInUse.clear();
     DbStatus status;
+    bool settingsFault = true;
     if (Svr.trimmed().isEmpty()) {
         status = DbError { -2147467259, missingServerText() };
+    } else if (!settings.BuiltInAccount.isEmpty() && settings.BuiltInAccount.compare(QStringLiteral("yes"), Qt::CaseInsensitive) != 0
+               && !builtInAccountOff(settings)) {
+        status = DbError { -2147467259, QStringLiteral("数据库设置 BuiltInAccount 只能是 yes 或 no，现为 \"%1\"。")
+                                            .arg(settings.BuiltInAccount) };
     } else if (timeout == -1) {
         status = DbError { -2147467259, QStringLiteral("数据库设置 CommandTimeout 应为 0 到 86400 的整数秒数，现为 \"%1\"。")
                                             .arg(settings.CommandTimeout) };
     } else if (Svr.startsWith(kSqlitePrefix, Qt::CaseInsensitive)) {
+        settingsFault = false;
         status = session.connection->openSqlite(Svr.mid(kSqlitePrefix.size()));
     } else {
         QString problem;
         const std::optional<QString> text = sqlServerConnectionString(settings, &problem);
-        if (!text)
+        if (!text) {
             status = DbError { -2147467259, problem };
-        else
+        } else {
+            settingsFault = false;
             status = session.connection->openOdbc(*text, 30);
+        }
     }
     if (status) {
-        inform(messenger, QStringLiteral("信息文本"), QStringLiteral("错误信息：") + status->description);
+        QString text = QStringLiteral("错误信息：") + status->description;
+        // a fault of the settings themselves says which file holds them
+        if (settingsFault && !settings.file.isEmpty())
+            text += QStringLiteral("\n数据库设置文件：") + settings.file;
+        inform(messenger, QStringLiteral("信息文本"), text);
         return false;
     }
     if (timeout && *timeout >= 0)
@@ -116,8 +133,14 @@ bool OpenDatabase(AppSession& session, Messenger& messenger, const DbSettings& s
 
 bool ConnectFromSettings(AppSession& session, Messenger& messenger)
 {
-    const DbSettings s = readDbSettings(session.settingsPath);
-    const bool ok = OpenDatabase(session, messenger, s);
+    QString problem;
+    const DbSettings s = readDbSettings(session.settingsPath, &problem);
+    session.builtInAccount = !builtInAccountOff(s);
+    bool ok = false;
+    if (!problem.isEmpty())
+        inform(messenger, QStringLiteral("信息文本"), QStringLiteral("错误信息：") + problem);
+    else
+        ok = OpenDatabase(session, messenger, s);
     if (!ok)
         inform(messenger, QStringLiteral("连接提示"), QStringLiteral("数据库连接失败!"));
     return ok;

@@ -17,6 +17,7 @@ struct AppSession {
     std::unique_ptr<DbConnection> connection = std::make_unique<DbConnection>();
     QString settingsPath; // the settings store; empty is the user's own
     QString databaseInUse; // what the open connection reads, for people: the file, or server and catalog
+    bool builtInAccount = true; // the built-in account may log in (the settings may turn it off)
 };
 
 // The ODBC connection string for SQL Server: every value in braces, so a ";" in a password
@@ -36,7 +37,11 @@ bool OpenDatabase(AppSession& session, Messenger& messenger, const DbSettings& s
 // a whole number of seconds from 0 to 86400.
 std::optional<int> commandTimeoutSetting(const DbSettings& settings);
 
-// Reads the settings and opens the connection; on failure also shows "数据库连接失败!".
+// Whether the settings turn the built-in account off (BuiltInAccount=no, in any case).
+bool builtInAccountOff(const DbSettings& settings);
+
+// Reads the settings and opens the connection; on failure also shows "数据库连接失败!". A store
+// that cannot be read is named with its reason.
 bool ConnectFromSettings(AppSession& session, Messenger& messenger);
 
 // How the program starts: straight to the main window after a hand-off, or the login window.

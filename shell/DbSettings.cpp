@@ -7,9 +7,20 @@
 #include <QStandardPaths>
 #include <QStringList>
 
+#include <cerrno>
+#include <optional>
+#include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace trellum {
 
 namespace {
+
+// More than any database settings need; a larger file is no settings file.
+constexpr qsizetype kMaxSettingsBytes = 1024 * 1024;
 
 bool isHexDigit(QChar ch)
 {
@@ -81,6 +92,54 @@ SettingsKeys readSection(const QByteArray& text, const QString& section)
     return out;
 }
 
+// Reads the whole settings file into `bytes`; the reason it cannot be, naming the file, if so. A
+// missing file reads as empty settings. Only a regular file is read (a named pipe would wait for
+// ever, a device never end), and no more than kMaxSettingsBytes of it.
+std::optional<QString> readSettingsFile(const QString& path, QByteArray* bytes)
+{
+    const QByteArray name = QFile::encodeName(path);
+    int fd = -1;
+    do
+        fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0 && errno == ENOENT)
+        return std::nullopt;
+    auto failure = [&](const QString& why) {
+        return QStringLiteral("无法读取数据库设置文件 %1：%2").arg(path, why);
+    };
+    if (fd < 0)
+        return failure(QString::fromStdString(std::generic_category().message(errno)));
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer { fd };
+    struct stat s {};
+    if (::fstat(fd, &s) != 0)
+        return failure(QString::fromStdString(std::generic_category().message(errno)));
+    if (S_ISDIR(s.st_mode))
+        return failure(QStringLiteral("这是一个文件夹，不是设置文件。"));
+    if (!S_ISREG(s.st_mode))
+        return failure(QStringLiteral("这不是普通文件 (是命名管道、设备或套接字)。"));
+    if (s.st_size > kMaxSettingsBytes)
+        return failure(QStringLiteral("文件大于 1 MB，不是数据库设置。"));
+    bytes->resize(kMaxSettingsBytes + 1);
+    qsizetype got = 0;
+    while (got < bytes->size()) {
+        const ssize_t n = ::read(fd, bytes->data() + got, std::size_t(bytes->size() - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return failure(QString::fromStdString(std::generic_category().message(errno)));
+        if (n == 0)
+            break;
+        got += n;
+    }
+    if (got > kMaxSettingsBytes)
+        return failure(QStringLiteral("文件大于 1 MB，不是数据库设置。")); // it grew while it was read
+    bytes->truncate(got);
+    return std::nullopt;
+}
+
 } // namespace
 
 QString dbSettingsPath()
@@ -88,12 +147,18 @@ QString dbSettingsPath()
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Quorvel2011.conf");
 }
 
-DbSettings readDbSettings(const QString& path)
+DbSettings readDbSettings(const QString& path, QString* problem)
 {
-    QFile store(path.isEmpty() ? dbSettingsPath() : path);
-    const SettingsKeys keys = store.open(QIODevice::ReadOnly) ? readSection(store.readAll(), QStringLiteral("DBConfig"))
-                                                              : SettingsKeys();
+    const QString file = path.isEmpty() ? dbSettingsPath() : path;
+    QByteArray bytes;
+    if (const std::optional<QString> unread = readSettingsFile(file, &bytes)) {
+        if (problem)
+            *problem = *unread;
+        return DbSettings();
+    }
+    const SettingsKeys keys = readSection(bytes, QStringLiteral("DBConfig"));
     DbSettings s;
+    s.file = file;
     s.Svr = keys.value(QStringLiteral("Svr"));
     s.UID = keys.value(QStringLiteral("UID"));
     s.PWD = keys.value(QStringLiteral("PWD"));
@@ -101,6 +166,7 @@ DbSettings readDbSettings(const QString& path)
     s.Driver = keys.value(QStringLiteral("Driver"));
     s.CommandTimeout = keys.value(QStringLiteral("CommandTimeout"));
     s.Encrypt = keys.value(QStringLiteral("Encrypt"));
+    s.BuiltInAccount = keys.value(QStringLiteral("BuiltInAccount"));
     return s;
 }
 

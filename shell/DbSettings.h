@@ -13,6 +13,7 @@ namespace trellum {
 //   Driver  optional: the ODBC driver name for SQL Server (default FreeTDS)
 //   CommandTimeout  optional: seconds in place of the default command time-out of 30 s
 //   Encrypt         optional: yes asks the driver for an encrypted connection, no leaves it to the driver
+//   BuiltInAccount  optional: no turns the built-in account off (yes or missing: on)
 struct DbSettings {
     QString Svr;
     QString UID;
@@ -21,13 +22,17 @@ struct DbSettings {
     QString Driver;
     QString CommandTimeout {};
     QString Encrypt {};
+    QString BuiltInAccount {};
+    QString file {};  // the store these were read from, named in the messages about them
 };
 
 // Where the store lives for this user: $XDG_CONFIG_HOME/Quorvel2011.conf (~/.config by default).
 QString dbSettingsPath();
 // Reads the store at `path` (the user's store when empty): UTF-8, or UTF-16 with a byte-order mark;
-// the section and key names in any case.
-DbSettings readDbSettings(const QString& path = QString());
+// the section and key names in any case. A missing store reads as empty settings; one that cannot
+// be read (not a regular file, unreadable, over 1 MB) as well, with what is wrong with which path
+// in `problem`.
+DbSettings readDbSettings(const QString& path = QString(), QString* problem = nullptr);
 // The message (after "错误信息：") for settings that name no server.
 QString missingServerText();
 

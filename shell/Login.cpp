@@ -66,7 +66,7 @@ LoginOutcome attemptLogin(AppSession& session, Messenger& messenger, const QStri
     if (!ConnectFromSettings(session, messenger))
         return LoginOutcome { LoginOutcome::Step::EndProgram, {} };
 
-    if (number == kBuiltInAccount && password == kBuiltInPassword) {
+    if (session.builtInAccount && number == kBuiltInAccount && password == kBuiltInPassword) {
         session.state.EmployeeId = kBuiltInEmployeeId;
         return LoginOutcome { LoginOutcome::Step::BuiltInAccount, {} };
     }

@@ -29,7 +29,8 @@ struct LoginOutcome {
     std::vector<PositionRecord> positions;
 };
 
-// The built-in account, compared exactly (case-sensitive, untrimmed).
+// The built-in account, compared exactly (case-sensitive, untrimmed); the settings may turn it
+// off (BuiltInAccount=no), and it is then an unknown number like any other.
 inline const QString kBuiltInAccount = QStringLiteral("opTor");
 inline const QString kBuiltInPassword = QStringLiteral("kestra");
 // The EmployeeId of a built-in-account session.

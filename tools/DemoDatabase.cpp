@@ -1,6 +1,7 @@
 #include "DemoDatabase.h"
 
 #include "DemoSchema.h"
+#include "OutputFile.h"
 #include "SqlFunctions.h"
 
 #include <QDir>
@@ -220,22 +221,26 @@ QString DemoDatabase::write()
     const QString refused = validate(m_options);
     if (!refused.isEmpty())
         return refused;
+    // Written as every output of the program is: into a part file moved over the target once
+    // complete, a device or a named pipe sent the finished file in place.
     const QString target = m_options.outPath;
-    const QString temporary = target + QStringLiteral(".tmp");
-    QFile::remove(temporary);
+    OutputFile out;
+    QByteArray file;
+    std::optional<FileError> error = out.open(target);
+    if (!error)
+        error = out.fileToFill(&file);
+    if (error)
+        return QStringLiteral("cannot write %1: %2").arg(target, error->description);
     try {
-        build(temporary);
+        build(QFile::decodeName(file));
     } catch (const std::exception& e) {
         m_orderInsert.reset();
         m_labourInsert.reset();
         m_db.reset();
-        QFile::remove(temporary);
-        return QStringLiteral("cannot write %1: %2").arg(temporary, QString::fromUtf8(e.what()));
+        return QStringLiteral("cannot write %1: %2").arg(target, QString::fromUtf8(e.what()));
     }
-    if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target).constData()) != 0) {
-        QFile::remove(temporary);
-        return QStringLiteral("cannot rename %1 to %2").arg(temporary, target);
-    }
+    if (const auto failed = out.commitFilled())
+        return QStringLiteral("cannot write %1: %2").arg(target, failed->description);
     return QString();
 }
 

@@ -1,6 +1,7 @@
 // trellum-demo-db: writes the embedded demo database. See --help.
 
 #include "DemoDatabase.h"
+#include "PartFileRegistry.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -23,10 +24,11 @@ constexpr int ExitBadOptions = 2;
 QString usage()
 {
     return QStringLiteral(
-               "usage: trellum-demo-db --out FILE [options]\n"
+               "Usage: trellum-demo-db --out FILE [options]\n"
                "Writes the embedded demo database (SQLite): every table of the schema with realistic data, then the\n"
-               "indexes. The file is built as FILE.tmp and renamed to FILE, replacing it. The same options always give\n"
-               "the same file.\n"
+               "indexes. The file is built in a hidden part file beside FILE and renamed to FILE once complete, replacing\n"
+               "it; a symbolic link is followed, a device or a named pipe is sent the finished file in place. The same\n"
+               "options always give the same file.\n"
                "  --out FILE        the database file to write (required)\n"
                "  --orders N        work orders, 1 to %1 (default 20000)\n"
                "  --regions N       regions, 1 to %2 (default 4)\n"
@@ -143,6 +145,7 @@ void print(std::FILE* to, const QString& text)
 
 int main(int argc, char* argv[])
 {
+    trellum::PartFileRegistry::installSignalCleanup();
     QCoreApplication app(argc, argv);
     DemoDatabase::Options options;
     bool help = false;

@@ -144,6 +144,12 @@ void Sheet::setBorders(const SheetRange& range)
     forEach(range, [&](CellStyle& s) { s.border = true; });
 }
 
+void Sheet::setPrintTitleRows(int first, int last)
+{
+    if (first >= 1 && last >= first)
+        m_printTitles = std::make_pair(first, last);
+}
+
 CellValue Sheet::value(int row, int col) const
 {
     const auto it = m_cells.find({ row, col });

@@ -6,6 +6,7 @@
 
 #include <map>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace trellum {
@@ -89,6 +90,8 @@ public:
     void setFontSize(const SheetRange& range, double points);
     // Thin continuous lines around every cell of the range.
     void setBorders(const SheetRange& range);
+    // Rows printed again at the top of every page (the column headers).
+    void setPrintTitleRows(int first, int last);
 
     // The value a cell holds (empty for a cell never written).
     CellValue value(int row, int col) const;
@@ -102,6 +105,8 @@ public:
     const std::map<int, double>& columnWidths() const { return m_colWidths; }
     // Row heights in points, by row.
     const std::map<int, double>& rowHeights() const { return m_rowHeights; }
+    // The rows printed at the top of every page, first and last, if any.
+    std::optional<std::pair<int, int>> printTitleRows() const { return m_printTitles; }
     // Rows whose wrap was set, by row.
     const std::map<int, bool>& rowWraps() const { return m_rowWrap; }
     // The last row and column that hold a value, a style or a merge (0 for an empty sheet).
@@ -119,6 +124,7 @@ private:
     std::map<int, double> m_colWidths;
     std::map<int, double> m_rowHeights;
     std::map<int, bool> m_rowWrap;
+    std::optional<std::pair<int, int>> m_printTitles;
 };
 
 } // namespace trellum

@@ -70,6 +70,7 @@ Sheet BuildSheet(const ExportLayout& layout, const ExportContext& given, ExportH
     step(layout.headerMerges);
     if (layout.headerFill)
         sheet.setFill(rows(4, 3 + h, n), kTotalColour);
+    sheet.setPrintTitleRows(4, 3 + h);
 
     if (host) {
         host->showProgress(0, r);
@@ -132,8 +133,17 @@ bool WriteWorkbook(const ExportLayout& layout, ExportContext context, const QStr
 {
     const QString target = exportBasePath(chosenPath) + QStringLiteral(".xlsx");
     const Sheet sheet = BuildSheet(layout, context, &host);
-    if (const std::optional<WorkbookError> error = XlsxWorkbook(sheet).saveAs(target)) {
-        inform(messenger, kReportMessageTitle, reportErrorText(DbError { error->number, error->description }));
+    const std::optional<WorkbookError> error = XlsxWorkbook(sheet).saveAs(target);
+    return ReportOutcome(layout, context, target,
+                         error ? std::optional(DbError { error->number, error->description }) : std::nullopt, host,
+                         messenger);
+}
+
+bool ReportOutcome(const ExportLayout& layout, const ExportContext& context, const QString& target,
+                   const std::optional<DbError>& error, ExportHost& host, Messenger& messenger)
+{
+    if (error) {
+        inform(messenger, kReportMessageTitle, reportErrorText(*error));
         host.resetPointer();
         return false;
     }

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "DbError.h"
 #include "ExportLayout.h"
 #include "Messenger.h"
 #include "Sheet.h"
 
 #include <QString>
+
+#include <optional>
 
 namespace trellum {
 
@@ -51,5 +54,11 @@ void ExportCommand(const ExportLayout& layout, ExportContext context, ExportHost
 // name is replaced only by a complete new one.
 bool WriteWorkbook(const ExportLayout& layout, ExportContext context, const QString& chosenPath, ExportHost& host,
                    Messenger& messenger);
+
+// Tells the user how writing an output of the grid under `target` went: the error (and the
+// pointer put back), or the bar at its end, the path and the report's success message (and the
+// progress bar hidden). Returns true on success.
+bool ReportOutcome(const ExportLayout& layout, const ExportContext& context, const QString& target,
+                   const std::optional<DbError>& error, ExportHost& host, Messenger& messenger);
 
 } // namespace trellum

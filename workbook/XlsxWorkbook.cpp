@@ -1,6 +1,7 @@
 #include "XlsxWorkbook.h"
 
 #include "OutputFile.h"
+#include "PageGeometry.h"
 
 #include <QDir>
 #include <QFile>
@@ -116,35 +117,43 @@ lxw_error writeValue(lxw_worksheet* ws, int row, int col, const CellValue& value
     return format ? worksheet_write_blank(ws, r, c, format) : LXW_NO_ERROR;
 }
 
+// The page setup: A4, landscape where the form is wide, one page wide, centred, the column
+// headers on every page and the page number in the footer.
+lxw_error setUpPages(lxw_worksheet* ws, const Sheet& sheet)
+{
+    constexpr double inch = 72;
+    worksheet_set_paper(ws, 9); // A4
+    if (PageGeometry::landscape(sheet))
+        worksheet_set_landscape(ws);
+    else
+        worksheet_set_portrait(ws);
+    worksheet_fit_to_pages(ws, 1, 0);
+    worksheet_center_horizontally(ws);
+    worksheet_set_margins(ws, PageGeometry::kMarginSide / inch, PageGeometry::kMarginSide / inch,
+                          PageGeometry::kMarginTop / inch, PageGeometry::kMarginBottom / inch);
+    if (const auto titles = sheet.printTitleRows()) {
+        if (!insideSheet(titles->second, 1))
+            return LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE;
+        if (const lxw_error e = worksheet_repeat_rows(ws, lxw_row_t(titles->first - 1), lxw_row_t(titles->second - 1)))
+            return e;
+    }
+    return worksheet_set_footer(ws, "&C第 &P 页 共 &N 页");
+}
+
 } // namespace
 
 std::optional<WorkbookError> XlsxWorkbook::saveAs(const QString& path) const
 {
+    // A device or a named pipe is sent the finished file, made in a scratch file.
     OutputFile out;
+    QByteArray file;
     if (auto error = out.open(path))
         return workbookError(*error);
-    if (!out.inPlace()) {
-        if (auto error = writeTo(out.partPath()))
-            return error;
-        if (auto error = out.commit())
-            return workbookError(*error);
-        return std::nullopt;
-    }
-    // A device or a named pipe is sent the finished file, made in a part file of the temporary folder.
-    PartFile scratch;
-    if (auto error = scratch.create(QFile::encodeName(QDir::tempPath())))
+    if (auto error = out.fileToFill(&file))
         return workbookError(*error);
-    if (auto error = writeTo(scratch.path()))
+    if (auto error = writeTo(file))
         return error;
-    QFile made(QFile::decodeName(scratch.path()));
-    if (!made.open(QIODevice::ReadOnly))
-        return workbookError(PartFile::systemError(EIO, scratch.path()));
-    const QByteArray bytes = made.readAll();
-    if (bytes.size() != made.size())
-        return workbookError(PartFile::systemError(EIO, scratch.path()));
-    if (auto error = out.write(bytes))
-        return workbookError(*error);
-    if (auto error = out.commit())
+    if (auto error = out.commitFilled())
         return workbookError(*error);
     return std::nullopt;
 }
@@ -227,6 +236,8 @@ std::optional<WorkbookError> XlsxWorkbook::writeTo(const QByteArray& file) const
             return writerError(e);
     }
 
+    if (const lxw_error e = setUpPages(ws, m_sheet))
+        return writerError(e);
     if (const lxw_error e = workbook.close())
         return writerError(e);
     return std::nullopt;

@@ -16,17 +16,23 @@ namespace trellum {
 namespace {
 
 // The framework's save dialog, asking before it replaces a file. The export writes the chosen
-// name with its extension made ".xlsx", so that is the name asked about: the dialog's own check
-// looks only at the name as typed ("台账" for the file "台账.xlsx") and would let it be replaced.
+// name with its extension made that of the filter's last pattern (".xlsx", ".pdf"), so that is the
+// name asked about: the dialog's own check looks only at the name as typed ("台账" for the file
+// "台账.xlsx") and would let it be replaced.
 class ExportFileDialog final : public QFileDialog {
 public:
-    using QFileDialog::QFileDialog;
+    ExportFileDialog(QWidget* parent, const QString& filter)
+        : QFileDialog(parent)
+    {
+        const QString last = filter.section(QLatin1Char('|'), 1).section(QLatin1Char(';'), -1);
+        m_suffix = last.mid(last.lastIndexOf(QLatin1Char('.')));
+    }
 
     void accept() override
     {
         const QString chosen = selectedFiles().value(0);
         if (!chosen.isEmpty() && !QFileInfo(chosen).isDir()) {
-            const QFileInfo written(exportBasePath(chosen) + QStringLiteral(".xlsx"));
+            const QFileInfo written(exportBasePath(chosen) + m_suffix);
             if (written.exists() && !confirmReplace(written))
                 return;
         }
@@ -42,6 +48,8 @@ private:
         return QMessageBox::warning(this, windowTitle(), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
             == QMessageBox::Yes;
     }
+
+    QString m_suffix;
 };
 
 } // namespace
@@ -71,7 +79,7 @@ QString QtSaveDialog::startFolder() const
 std::optional<QString> QtSaveDialog::askSavePath(const QString& defaultName, const QString& filter)
 {
     NameOnlyIconProvider icons;
-    ExportFileDialog dialog(QApplication::activeWindow());
+    ExportFileDialog dialog(QApplication::activeWindow(), filter);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::DontConfirmOverwrite); // asked above, about the file written
     dialog.setIconProvider(&icons);

@@ -123,9 +123,13 @@ void ReportWindow::buildButtonBar()
     };
     m_command5 = button(QStringLiteral("Command5"), m_info.runButton, 240);
     m_command2 = button(QStringLiteral("Command2"), QStringLiteral("导出Excel"), 1695);
+    m_command3 = button(QStringLiteral("Command3"), QStringLiteral("打印…"), 3150);
+    m_command4 = button(QStringLiteral("Command4"), QStringLiteral("导出PDF"), 4605);
     m_command1 = button(QStringLiteral("Command1"), QStringLiteral("退出"), 6000);
     connect(m_command5, &QPushButton::clicked, this, [this] { CaptureCriteria(); });
     connect(m_command2, &QPushButton::clicked, this, [this] { exportGrid(); });
+    connect(m_command3, &QPushButton::clicked, this, [this] { printGrid(); });
+    connect(m_command4, &QPushButton::clicked, this, [this] { exportPdf(); });
     connect(m_command1, &QPushButton::clicked, this, [this] { closeWindow(); });
 
     m_progress = new QProgressBar(m_buttonBar);
@@ -148,10 +152,10 @@ QSize ReportWindow::smallestSize() const
     // with room for a few nodes and the category box, and the status bar.
     const int height = kTopBandHeight + m_info.treeTopTwips + kLeastTreeHeight + CategoryBox::kHeightTwips
         + m_statusBar->heightTwips();
-    // Across: the filter panel, then a button bar holding the run and export buttons where they
-    // stand, a progress bar with its margins, and the close button as far from the right edge as
-    // the run button is from the left.
-    const int bar = Twips::get(m_command2, E::Left) + Twips::get(m_command2, E::Width) + 2 * kProgressLeft
+    // Across: the filter panel, then a button bar holding the run, export, print and PDF buttons
+    // where they stand, a progress bar with its margins, and the close button as far from the right
+    // edge as the run button is from the left.
+    const int bar = Twips::get(m_command4, E::Left) + Twips::get(m_command4, E::Width) + 2 * kProgressLeft
         + kLeastProgressWidth + Twips::get(m_command1, E::Width) + Twips::get(m_command5, E::Left);
     const int width = FilterPanel::kWidthTwips + bar + 30;
     return QSize(std::max(Twips::toPixels(width), m_statusBar->minimumSizeHint().width()), Twips::toPixels(height));
@@ -230,13 +234,13 @@ void ReportWindow::fitProgress()
     const int barWidth = Twips::get(m_buttonBar, E::Width);
     // While an export runs the buttons are hidden and the bar spans the button bar. Once they are
     // back with the bar still showing (after a failed export), the bar keeps its row and its last
-    // value between the export and the close button, clear of all three.
+    // value between the PDF and the close button, clear of them all.
     if (m_progress->isHidden() || m_command1->isHidden()) {
         Twips::set(m_progress, E::Left, kProgressLeft);
         Twips::set(m_progress, E::Width, barWidth - 2 * kProgressLeft);
         return;
     }
-    const int left = Twips::get(m_command2, E::Left) + Twips::get(m_command2, E::Width) + kProgressLeft;
+    const int left = Twips::get(m_command4, E::Left) + Twips::get(m_command4, E::Width) + kProgressLeft;
     Twips::set(m_progress, E::Left, left);
     if (!Twips::set(m_progress, E::Width, Twips::get(m_command1, E::Left) - kProgressLeft - left))
         Twips::set(m_progress, E::Width, 0);

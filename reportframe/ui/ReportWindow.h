@@ -76,7 +76,7 @@ public:
     // The window's design size (15360 × 9600 twips), for the frame that opens it.
     QSize sizeHint() const override;
 
-    // The export frame's hold on the window: Command1, Command2 and Command5, in that order.
+    // The export frame's hold on the window: Command1 to Command5, hidden or shown together.
     void setCommandButtonsVisible(bool visible) override;
     // Shows ProgressBar1 with its range (beside the buttons whenever they show too).
     void showProgress(int minimum, int maximum) override;
@@ -104,6 +104,8 @@ private:
     void dockRegions();
     void runReport();
     void exportGrid();
+    void printGrid();
+    void exportPdf();
     void closeWindow();
 
     const ReportInfo& m_info;
@@ -126,6 +128,8 @@ private:
     QFrame* m_buttonBar = nullptr;      // Picture3
     QPushButton* m_command5 = nullptr;
     QPushButton* m_command2 = nullptr;
+    QPushButton* m_command3 = nullptr;  // 打印…
+    QPushButton* m_command4 = nullptr;  // 导出PDF
     QPushButton* m_command1 = nullptr;
     QProgressBar* m_progress = nullptr; // ProgressBar1
     ReportStatusBar* m_statusBar = nullptr;

@@ -102,7 +102,7 @@ void ReportWindow::closeWindow()
 
 void ReportWindow::setCommandButtonsVisible(bool visible)
 {
-    for (QPushButton* b : { m_command1, m_command2, m_command5 })
+    for (QPushButton* b : { m_command1, m_command2, m_command3, m_command4, m_command5 })
         b->setVisible(visible);
     fitProgress();
 }

@@ -8,11 +8,9 @@
 
 namespace trellum {
 
-QImage ProgramIcon::picture(int side)
+void ProgramIcon::paint(QPainter& p, double side, bool jaw)
 {
-    QImage img(side, side, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    QPainter p(&img);
+    p.save();
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient ground(0, 0, 0, side);
     ground.setColorAt(0, QColor(24, 78, 146));
@@ -24,7 +22,16 @@ QImage ProgramIcon::picture(int side)
     p.drawRoundedRect(QRectF(0, 0, side, side), corner, corner);
     // The mark's 64-unit box, inset a little from the tile's edge.
     const double inset = side / 16.0;
-    HouseMark { Qt::white, QColor(255, 196, 64), side >= 32 }.draw(p, QPointF(inset, inset), (side - 2 * inset) / 64.0);
+    HouseMark { Qt::white, QColor(255, 196, 64), jaw }.draw(p, QPointF(inset, inset), (side - 2 * inset) / 64.0);
+    p.restore();
+}
+
+QImage ProgramIcon::picture(int side)
+{
+    QImage img(side, side, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    paint(p, side, side >= 32);
     return img;
 }
 

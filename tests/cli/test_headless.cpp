@@ -4,9 +4,12 @@
 
 #include <QtTest>
 
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include <sys/stat.h>
 
 using namespace trellum;
 
@@ -118,6 +121,9 @@ private Q_SLOTS:
         QTest::newRow("unknown option") << QStringList { "--colour" } << 2 << QStringLiteral("colour");
         QTest::newRow("missing database") << QStringList { "--db", "/nonexistent/trellum.db" } << 3 << QStringLiteral("错误信息：");
         QTest::newRow("region without offices") << QStringList { "--region", "02" } << 2 << QStringLiteral("请勾选小区!");
+        QTest::newRow("time-out not a number") << QStringList { "--timeout", "soon" } << 2 << QStringLiteral("--timeout");
+        QTest::newRow("time-out negative") << QStringList { "--timeout", "-1" } << 2 << QStringLiteral("--timeout");
+        QTest::newRow("time-out over a day") << QStringList { "--timeout", "86401" } << 2 << QStringLiteral("--timeout");
     }
     void refusals()
     {
@@ -169,7 +175,7 @@ private Q_SLOTS:
         QFile f(csv);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray text = f.readAll();
-        QVERIFY(text.startsWith("序,小区名称,回访率,回访率,回访率,质量合格率,质量合格率,质量合格率,备注\r\n"));
+        QVERIFY(text.startsWith("\xEF\xBB\xBF序,小区名称,回访率,回访率,回访率,质量合格率,质量合格率,质量合格率,备注\r\n"));
         QVERIFY(text.contains(",\"明月, \"\"小区\"\"\","));
         QVERIFY(r->out.isEmpty()); // a named file, nothing on standard output
     }
@@ -192,6 +198,190 @@ private Q_SLOTS:
         QCOMPARE(refused.exitCode(), 2);
         QVERIFY(refused.readAllStandardOutput().isEmpty());
         QVERIFY(QString::fromUtf8(refused.readAllStandardError()).contains(QStringLiteral("区域 09 不存在")));
+    }
+
+    void csvTextThatLooksLikeAFormulaIsNeutralised_data()
+    {
+        QTest::addColumn<QString>("name"); // an office's name, shown in the grid's second column
+        QTest::addColumn<QByteArray>("cell");
+        QTest::newRow("equals") << "=HYPERLINK(\"http://x\")" << QByteArray("\"'=HYPERLINK(\"\"http://x\"\")\"");
+        QTest::newRow("plus") << "+86 电话" << QByteArray("'+86 电话");
+        QTest::newRow("minus alone") << "-" << QByteArray("'-");
+        QTest::newRow("at") << "@SUM(A1)" << QByteArray("'@SUM(A1)");
+        QTest::newRow("tab") << "\t制表" << QByteArray("'\t制表");
+        QTest::newRow("carriage return") << "\r回车" << QByteArray("\"'\r回车\"");
+        QTest::newRow("a negative number") << "-12" << QByteArray("-12");
+        QTest::newRow("a signed decimal") << "+3.5" << QByteArray("+3.5");
+        QTest::newRow("a negative rate") << "-12.50%" << QByteArray("-12.50%");
+        QTest::newRow("equals inside") << "中=文" << QByteArray("中=文");
+    }
+    void csvTextThatLooksLikeAFormulaIsNeutralised()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, cell);
+        test::FixtureDb db;
+        fill(db);
+        db.addOffice(QStringLiteral("01"), QStringLiteral("0104"), name);
+        db.close();
+        const auto r = run(base(db.path()) << "--csv" << "-");
+        QCOMPARE(r->code, 0);
+        QVERIFY2(r->out.contains("," + cell + ","), r->out.constData());
+    }
+
+    void csvFilesBeginWithAByteOrderMark_data()
+    {
+        QTest::addColumn<QStringList>("extra");
+        QTest::addColumn<bool>("toFile");
+        QTest::addColumn<bool>("marked");
+        QTest::newRow("file") << QStringList() << true << true;
+        QTest::newRow("standard output") << QStringList() << false << false;
+        QTest::newRow("standard output, asked") << QStringList { "--bom" } << false << true;
+    }
+    void csvFilesBeginWithAByteOrderMark()
+    {
+        QFETCH(QStringList, extra);
+        QFETCH(bool, toFile);
+        QFETCH(bool, marked);
+        test::FixtureDb db;
+        fill(db);
+        db.close();
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("grid.csv"));
+        const auto r = run(base(db.path()) << "--csv" << (toFile ? csv : QStringLiteral("-")) << extra);
+        QCOMPARE(r->code, 0);
+        QByteArray text = r->out;
+        if (toFile) {
+            QFile f(csv);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            text = f.readAll();
+        }
+        QCOMPARE(text.startsWith("\xEF\xBB\xBF序,"), marked);
+        QCOMPARE(text.count("\xEF\xBB\xBF"), marked ? 1 : 0);
+    }
+
+    void twoOutputsToOneFileAreRefused_data()
+    {
+        QTest::addColumn<QStringList>("outputs"); // "@" stands for the test folder
+        QTest::newRow("json and csv") << QStringList { "--json", "@/x", "--csv", "@/x" };
+        QTest::newRow("json and workbook") << QStringList { "--json", "@/x.xlsx", "--xlsx", "@/x.xlsx" };
+        QTest::newRow("csv and the workbook's offered name") << QStringList { "--csv", "@/x.xlsx", "--xlsx", "@/x" };
+        QTest::newRow("another spelling") << QStringList { "--json", "@/x", "--csv", "@/sub/../x" };
+        QTest::newRow("a link to it") << QStringList { "--json", "@/x", "--csv", "@/link" };
+        QTest::newRow("a hard link to it") << QStringList { "--json", "@/old", "--csv", "@/hard" };
+        QTest::newRow("both to standard output") << QStringList { "--json", "-", "--csv", "-" };
+    }
+    void twoOutputsToOneFileAreRefused()
+    {
+        QFETCH(QStringList, outputs);
+        test::FixtureDb db;
+        fill(db);
+        db.close();
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("x")), dir.filePath(QStringLiteral("link"))));
+        {
+            QFile old(dir.filePath(QStringLiteral("old")));
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("earlier");
+        }
+        QCOMPARE(::link(QFile::encodeName(dir.filePath(QStringLiteral("old"))).constData(),
+                        QFile::encodeName(dir.filePath(QStringLiteral("hard"))).constData()),
+                 0);
+        const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+        for (QString& o : outputs)
+            o.replace(QStringLiteral("@"), dir.path());
+        // refused before the database is opened: a missing one is never reached
+        for (const QString& database : { db.path(), dir.filePath(QStringLiteral("missing.db")) }) {
+            QStringList args = base(database);
+            const auto r = run(args << outputs);
+            QCOMPARE(r->code, 2);
+            QVERIFY(r->out.isEmpty());
+            QVERIFY2(r->messenger.texts().join('\n').contains(QStringLiteral("同")), qPrintable(r->messenger.texts().join('\n')));
+        }
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System), before);
+        QFile old(dir.filePath(QStringLiteral("old")));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("earlier"));
+    }
+
+    void onlyARegularFileIsADatabase_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("a named pipe") << "fifo";
+        QTest::newRow("a link to an endless device") << "zero";
+    }
+    void onlyARegularFileIsADatabase()
+    {
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("company.db"));
+        if (kind == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        const auto r = run(base(path));
+        QCOMPARE(r->code, 3);
+        QVERIFY2(r->messenger.texts().join('\n').contains(QStringLiteral("不是普通文件")), qPrintable(r->messenger.texts().join('\n')));
+    }
+
+    void theTimeOutHoldsForEveryStatement()
+    {
+        // The orders are read through a view that takes far longer than a second to compute; the
+        // completion overview sets no time-out of its own, so only --timeout ends it.
+        test::FixtureDb db;
+        fill(db);
+        db.exec(QStringLiteral("ALTER TABLE PG派工单 RENAME TO PG派工单行"));
+        db.exec(QStringLiteral("CREATE VIEW PG派工单 AS SELECT r.* FROM PG派工单行 r,"
+                               " (WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000000000)"
+                               " SELECT max(i) AS m FROM n) slow"));
+        db.close();
+        QElapsedTimer clock;
+        clock.start();
+        const auto r = run(base(db.path()) << "--timeout" << "1");
+        QCOMPARE(r->code, 3);
+        QVERIFY2(clock.elapsed() < 30000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(r->out.isEmpty());
+    }
+
+    void qtsOwnWarningsOnlyWhenAsked_data()
+    {
+        QTest::addColumn<QStringList>("extra");
+        QTest::addColumn<QString>("rules");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("plain") << QStringList() << "" << false;
+        QTest::newRow("--verbose") << QStringList { "--verbose" } << "" << true;
+        QTest::newRow("logging rules") << QStringList() << "default.warning=true" << true;
+    }
+    void qtsOwnWarningsOnlyWhenAsked()
+    {
+        QFETCH(QStringList, extra);
+        QFETCH(QString, rules);
+        QFETCH(bool, shown);
+        // A NUL in the settings' database path makes Qt's file layer warn.
+        QTemporaryDir dir;
+        QFile store(dir.filePath(QStringLiteral("Quorvel2011.conf")));
+        QVERIFY(store.open(QIODevice::WriteOnly));
+        store.write("[DBConfig]\nSvr=\"sqlite:/tmp/a\\x0000b.db\"\n");
+        store.close();
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
+        env.remove(QStringLiteral("QT_LOGGING_RULES"));
+        if (!rules.isEmpty())
+            env.insert(QStringLiteral("QT_LOGGING_RULES"), rules);
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(TRELLUM_REPORT_BINARY),
+                QStringList { "--report", "completion", "--from", "2024-01-01", "--to", "2024-01-31", "--region", "01" } + extra);
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), 3);
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        const QStringList lines = err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        // the program's own lines, and Qt's each on a line of its own marked as Qt's
+        QVERIFY2(!lines.isEmpty() && lines.last() == QStringLiteral("数据库连接失败!"), qPrintable(err));
+        const QStringList qt = lines.filter(QRegularExpression(QStringLiteral("^Qt: ")));
+        QCOMPARE(!qt.isEmpty(), shown);
+        for (const QString& line : lines)
+            QVERIFY2(line.startsWith(QLatin1String("Qt: ")) || !line.contains(QLatin1String("Broken filename")), qPrintable(err));
     }
 };
 

@@ -194,13 +194,15 @@ void TestDemoDatabase::refusesWhatItCannotBuild()
 
 void TestDemoDatabase::failedWriteLeavesNothing()
 {
-    // a folder where the temporary file should go: the database cannot be created
+    // a link into a folder that does not exist: the database cannot be created there
     const QString path = m_dir.filePath(QStringLiteral("blocked.db"));
-    QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("blocked.db.tmp")));
+    QVERIFY(QFile::link(m_dir.filePath(QStringLiteral("missing/blocked.db")), path));
+    const QStringList before = QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
     const QString error = DemoDatabase(smallOptions(path, 1)).write();
     QVERIFY2(error.startsWith(QLatin1String("cannot write")), qPrintable(error));
-    QVERIFY(!QFile::exists(path));
-    QVERIFY(QDir(m_dir.path()).rmdir(QStringLiteral("blocked.db.tmp")));
+    QVERIFY(QFileInfo(path).isSymLink());
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System), before);
+    QVERIFY(QFile::remove(path));
 }
 
 void TestDemoDatabase::sameSeedSameFile()

@@ -6,6 +6,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 namespace {
 
 struct Run {
@@ -52,6 +55,8 @@ private slots:
     void refusesBadOptions();
     void writesAndReplaces();
     void acceptsInlineValues();
+    void followsLinksAndKeepsDevices_data();
+    void followsLinksAndKeepsDevices();
     void help();
 };
 
@@ -129,7 +134,11 @@ void TestDemoTool::writesAndReplaces()
     QCOMPARE(r.exitCode, 0);
     QCOMPARE(r.err, QString());
     QVERIFY(isSqlite(path));
-    QCOMPARE(entries(dir.path()), QStringList{ QStringLiteral("demo.db") });
+    // a file of the same name with .tmp is someone else's: it stays as it was
+    QCOMPARE(entries(dir.path()), (QStringList{ QStringLiteral("demo.db"), QStringLiteral("demo.db.tmp") }));
+    QFile other(path + QStringLiteral(".tmp"));
+    QVERIFY(other.open(QIODevice::ReadOnly));
+    QCOMPARE(other.readAll(), QByteArray("not a database"));
     // the logins are named first, then what was written
     QVERIFY2(r.out.startsWith(QStringLiteral("Demo logins")), qPrintable(r.out));
     for (const char* text : { "1001 / 1234  张伟", "1002 / 1234  李娜", "1003 / 1234  王强", "500 orders" })
@@ -150,12 +159,70 @@ void TestDemoTool::acceptsInlineValues()
     QVERIFY2(r.out.contains(QLatin1String("200 orders reported 2023-03-01 to 2024-02-29")), qPrintable(r.out));
 }
 
+void TestDemoTool::followsLinksAndKeepsDevices_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("null device") << "null";
+    QTest::newRow("named pipe") << "fifo";
+    QTest::newRow("live link") << "link";
+    QTest::newRow("dangling link") << "dangling";
+    QTest::newRow("dangling link, relative, through another link") << "chain";
+}
+
+void TestDemoTool::followsLinksAndKeepsDevices()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("real")));
+    const QString out = dir.filePath(QStringLiteral("demo.db"));
+    const QString target = dir.filePath(QStringLiteral("real/target.db"));
+    const QByteArray node = QFile::encodeName(out);
+    QProcess reader;
+    if (kind == QLatin1String("null")) {
+        if (::mknod(node.constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+            QSKIP("device nodes cannot be made here");
+    } else if (kind == QLatin1String("fifo")) {
+        QCOMPARE(::mkfifo(node.constData(), 0666), 0);
+        reader.setStandardOutputFile(dir.filePath(QStringLiteral("real/received")));
+        reader.start(QStringLiteral("/bin/cat"), { out });
+        QVERIFY(reader.waitForStarted());
+    } else if (kind == QLatin1String("link")) {
+        QFile earlier(target);
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("an earlier file");
+        earlier.close();
+        QVERIFY(QFile::link(target, out));
+    } else if (kind == QLatin1String("dangling")) {
+        QVERIFY(QFile::link(target, out));
+    } else {
+        QCOMPARE(::symlink("middle.db", node.constData()), 0);
+        QCOMPARE(::symlink("real/target.db", QFile::encodeName(dir.filePath(QStringLiteral("middle.db"))).constData()), 0);
+    }
+    const Run r = runTool({ QStringLiteral("--out"), out, QStringLiteral("--orders"), QStringLiteral("200") }, dir.path());
+    QCOMPARE(r.exitCode, 0);
+    struct stat s {};
+    QCOMPARE(::lstat(node.constData(), &s), 0);
+    if (kind == QLatin1String("null")) {
+        QVERIFY2(S_ISCHR(s.st_mode), "a device stays a device");
+    } else if (kind == QLatin1String("fifo")) {
+        QVERIFY(S_ISFIFO(s.st_mode));
+        QVERIFY(reader.waitForFinished(60000));
+        QVERIFY(isSqlite(dir.filePath(QStringLiteral("real/received"))));
+    } else {
+        QVERIFY2(S_ISLNK(s.st_mode), "a link stays a link");
+        QVERIFY(isSqlite(target));
+    }
+    QCOMPARE(entries(dir.path()).filter(QStringLiteral(".part")), QStringList());
+    QCOMPARE(entries(dir.filePath(QStringLiteral("real"))).filter(QStringLiteral(".part")), QStringList());
+}
+
 void TestDemoTool::help()
 {
     QTemporaryDir dir;
     const Run r = runTool({ QStringLiteral("--help") }, dir.path());
     QCOMPARE(r.exitCode, 0);
-    QVERIFY(r.out.startsWith(QLatin1String("usage: trellum-demo-db --out FILE")));
+    QVERIFY(r.out.startsWith(QLatin1String("Usage: trellum-demo-db --out FILE")));
     for (const char* option : { "--orders", "--regions", "--offices", "--workers", "--categories", "--years", "--end",
                                 "--seed", "--no-indexes" })
         QVERIFY2(r.out.contains(QLatin1String(option)), option);

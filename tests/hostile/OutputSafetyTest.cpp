@@ -3,6 +3,7 @@
 // pipes, and a run killed while its part file is being written.
 
 #include "FixtureDb.h"
+#include "PartFile.h"
 #include "FolderSnapshot.h"
 #include "ReportDriver.h"
 #include "SmallDisk.h"
@@ -116,6 +117,20 @@ QByteArray documentOf(const QString& db, const QString& option, const QString& f
     return o.code == 0 ? contentOf(path) : QByteArray("(no reference: ") + o.err.toUtf8() + ')';
 }
 
+// Starts trellum-report writing `target` and then a named pipe without a reader beside it: the run
+// waits on the pipe with the target's part file written. False when it does not come to that.
+bool startHeldRun(QProcess& p, const QString& db, const QString& target)
+{
+    const QString folder = QFileInfo(target).path();
+    const QString pipe = folder + QStringLiteral("/pipe.csv");
+    if (!makeFifo(pipe))
+        return false;
+    p.start(QStringLiteral(TRELLUM_REPORT_BINARY), base(db) << "--json" << target << "--csv" << pipe);
+    return p.waitForStarted()
+        && QTest::qWaitFor([&] { return !partFiles(folder).isEmpty() || p.state() == QProcess::NotRunning; }, 60000)
+        && p.state() == QProcess::Running;
+}
+
 } // namespace
 
 class OutputSafetyTest : public QObject {
@@ -132,6 +147,13 @@ private Q_SLOTS:
             QTest::newRow(qPrintable(o + " dot-dot")) << o << "d.db" << "x/../d.db";
             QTest::newRow(qPrintable(o + " symbolic link")) << o << "d.db" << "link.db";
             QTest::newRow(qPrintable(o + " hard link")) << o << "d.db" << "hard.db";
+            // names the database library would open as the database's own, whether they exist or not
+            QTest::newRow(qPrintable(o + " its journal")) << o << "d.db" << "d.db-journal";
+            QTest::newRow(qPrintable(o + " its log")) << o << "d.db" << "d.db-wal";
+            QTest::newRow(qPrintable(o + " its log's index")) << o << "d.db" << "d.db-shm";
+            QTest::newRow(qPrintable(o + " its journal, dot-dot")) << o << "d.db" << "x/../d.db-journal";
+            QTest::newRow(qPrintable(o + " its journal through the link's name")) << o << "d.db" << "link.db-journal";
+            QTest::newRow(qPrintable(o + " a dangling link to its journal")) << o << "d.db" << "journal-link";
         }
         QTest::newRow("xlsx same path") << "xlsx" << "d.xlsx" << "d.xlsx";
         QTest::newRow("xlsx without extension") << "xlsx" << "d.xlsx" << "d";
@@ -152,14 +174,184 @@ private Q_SLOTS:
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("x")));
         QVERIFY(QFile::link(db, dir.filePath(QStringLiteral("link.") + QFileInfo(dbName).suffix())));
         QCOMPARE(::link(QFile::encodeName(db).constData(), QFile::encodeName(dir.filePath("hard.db")).constData()), 0);
+        QVERIFY(QFile::link(db + QStringLiteral("-journal"), dir.filePath(QStringLiteral("journal-link"))));
         const QByteArray before = contentOf(db);
 
-        const Outcome o = runReport(base(db) << QStringLiteral("--") + option << dir.filePath(spelling));
+        // the database is read through its link, so the library's names are those of the file
+        const QString read = spelling == QLatin1String("link.db-journal") ? dir.filePath(QStringLiteral("link.db")) : db;
+        const Outcome o = runReport(base(read) << QStringLiteral("--") + option << dir.filePath(spelling));
         QCOMPARE(o.code, 4);
         QVERIFY2(o.err.contains(QStringLiteral("正在读取的数据库文件")), qPrintable(o.err));
         QVERIFY(contentOf(db) == before);
         QVERIFY(QFileInfo(dir.filePath(QStringLiteral("link.") + QFileInfo(dbName).suffix())).isSymLink());
         QCOMPARE(partFiles(dir.path()), QStringList());
+        for (const char* companion : { "-journal", "-wal", "-shm" })
+            QVERIFY2(!QFileInfo::exists(db + QLatin1String(companion)), companion);
+        // and the database still opens for reading
+        QCOMPARE(runReport(base(db)).code, 0);
+    }
+
+    void aDanglingLinkMakesItsTarget_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("link");   // the link's text
+        QTest::addColumn<QString>("target"); // the file it leads to, in the test folder
+        for (const char* option : { "json", "csv", "xlsx" }) {
+            const QString o = QString::fromLatin1(option);
+            const QString name = QStringLiteral("made.") + o;
+            QTest::newRow(qPrintable(o + " absolute")) << o << "@DIR/sub/" + name << "sub/" + name;
+            QTest::newRow(qPrintable(o + " relative")) << o << "sub/" + name << "sub/" + name;
+            QTest::newRow(qPrintable(o + " through a second link")) << o << "second-" + name << "sub/" + name;
+        }
+    }
+    void aDanglingLinkMakesItsTarget()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, link);
+        QFETCH(QString, target);
+        FixtureDb fixture;
+        fill(fixture);
+        fixture.close();
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+        const QString name = QStringLiteral("out.") + option;
+        const QString path = dir.filePath(name);
+        link.replace(QStringLiteral("@DIR"), dir.path());
+        QCOMPARE(::symlink(QFile::encodeName(link).constData(), QFile::encodeName(path).constData()), 0);
+        if (link.startsWith(QLatin1String("second-")))
+            QCOMPARE(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(dir.filePath(link)).constData()), 0);
+
+        const Outcome o = runReport(base(fixture.path()) << QStringLiteral("--") + option << path);
+        QVERIFY2(o.code == 0, qPrintable(o.err));
+        QVERIFY2(QFileInfo(path).isSymLink(), "the link stays a link");
+        const QString made = dir.filePath(target);
+        QVERIFY(QFileInfo(made).isFile() && !QFileInfo(made).isSymLink());
+        if (option == QLatin1String("xlsx"))
+            QVERIFY(contentOf(made).startsWith("PK"));
+        else
+            QCOMPARE(contentOf(made), documentOf(fixture.path(), option, dir.path()));
+        QCOMPARE(partFiles(dir.path()), QStringList());
+        QCOMPARE(partFiles(dir.filePath(QStringLiteral("sub"))), QStringList());
+    }
+
+    void aLinkLoopIsRefused()
+    {
+        FixtureDb fixture;
+        fill(fixture);
+        fixture.close();
+        QTemporaryDir dir;
+        const QString a = dir.filePath(QStringLiteral("a.json"));
+        const QString b = dir.filePath(QStringLiteral("b.json"));
+        QVERIFY(QFile::link(b, a));
+        QVERIFY(QFile::link(a, b));
+        const Outcome o = runReport(base(fixture.path()) << "--json" << a);
+        QCOMPARE(o.code, 4);
+        QVERIFY2(o.err.contains(QStringLiteral("symbolic links")), qPrintable(o.err));
+        QVERIFY(QFileInfo(a).isSymLink() && QFileInfo(b).isSymLink());
+    }
+
+    void aPartFileIsNeverMoreOpenThanItsTarget_data()
+    {
+        QTest::addColumn<int>("existing"); // the target's mode, or -1 for a new target
+        QTest::addColumn<int>("mask");     // the run's file mode mask
+        QTest::addColumn<int>("expected");
+        QTest::newRow("owner only") << 0600 << 022 << 0600;
+        QTest::newRow("group may read") << 0640 << 022 << 0640;
+        QTest::newRow("read-only") << 0400 << 022 << 0400;
+        QTest::newRow("new, private mask") << -1 << 077 << 0600;
+        QTest::newRow("new, usual mask") << -1 << 022 << 0644;
+    }
+    void aPartFileIsNeverMoreOpenThanItsTarget()
+    {
+        QFETCH(int, existing);
+        QFETCH(int, mask);
+        QFETCH(int, expected);
+        FixtureDb fixture;
+        fill(fixture);
+        fixture.close();
+        QTemporaryDir dir;
+        const QString target = dir.filePath(QStringLiteral("out.json"));
+        if (existing >= 0) {
+            writeFile(target, kEarlier);
+            QCOMPARE(::chmod(QFile::encodeName(target).constData(), mode_t(existing)), 0);
+        }
+        QProcess p;
+        const mode_t before = ::umask(mode_t(mask));
+        const bool held = startHeldRun(p, fixture.path(), target);
+        ::umask(before);
+        QVERIFY2(held, "the part file never appeared");
+        struct stat s {};
+        QCOMPARE(::lstat(QFile::encodeName(dir.filePath(partFiles(dir.path()).constFirst())).constData(), &s), 0);
+        ::kill(pid_t(p.processId()), SIGTERM);
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(int(s.st_mode & 07777), expected);
+        if (existing >= 0)
+            QCOMPARE(contentOf(target), kEarlier);
+    }
+
+    void stalePartFilesOfGoneProcessesAreRemoved_data()
+    {
+        QTest::addColumn<QString>("owner"); // whose part file it is
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("an earlier boot") << "boot" << true;
+        QTest::newRow("a process that has ended") << "ended" << true;
+        QTest::newRow("a reused process id") << "reused" << true;
+        QTest::newRow("a live process") << "live" << false;
+        QTest::newRow("another process id namespace") << "namespace" << false;
+        QTest::newRow("another target's") << "other target" << false;
+        QTest::newRow("a link with such a name") << "link" << false;
+        QTest::newRow("a file with a second name") << "hard link" << false;
+        QTest::newRow("a name in another form") << "foreign" << false;
+    }
+    void stalePartFilesOfGoneProcessesAreRemoved()
+    {
+        QFETCH(QString, owner);
+        QFETCH(bool, removed);
+        const std::optional<PartOwner> self = PartFile::currentOwner();
+        if (!self)
+            QSKIP("/proc cannot tell this process's start");
+        FixtureDb fixture;
+        fill(fixture);
+        fixture.close();
+        QTemporaryDir dir;
+        const QString target = dir.filePath(QStringLiteral("out.json"));
+        PartOwner gone = *self;
+        QByteArray forTarget = QFile::encodeName(target);
+        if (owner == QLatin1String("boot")) {
+            gone.boot = self->boot == "00000000" ? "11111111" : "00000000";
+        } else if (owner == QLatin1String("ended")) {
+            QProcess ended;
+            ended.start(QStringLiteral("/bin/sleep"), { QStringLiteral("0") });
+            QVERIFY(ended.waitForStarted());
+            gone.pid = ended.processId();
+            QVERIFY(ended.waitForFinished());
+        } else if (owner == QLatin1String("reused")) {
+            gone.start = self->start + 1;
+        } else if (owner == QLatin1String("namespace")) {
+            gone.pidSpace = self->pidSpace + 1;
+            gone.start = self->start + 1;
+        } else if (owner == QLatin1String("other target")) {
+            forTarget = QFile::encodeName(dir.filePath(QStringLiteral("other.json")));
+            gone.start = self->start + 1;
+        } else if (owner != QLatin1String("live")) {
+            gone.start = self->start + 1;
+        }
+        const QString stale = owner == QLatin1String("foreign")
+            ? dir.filePath(QStringLiteral(".trellum-1234.part"))
+            : dir.filePath(QFile::decodeName(PartFile::partName(forTarget, gone, 0xabcdu)));
+        const QString kept = dir.filePath(QStringLiteral("kept"));
+        writeFile(kept, kEarlier);
+        if (owner == QLatin1String("link"))
+            QVERIFY(QFile::link(kept, stale));
+        else if (owner == QLatin1String("hard link"))
+            QCOMPARE(::link(QFile::encodeName(kept).constData(), QFile::encodeName(stale).constData()), 0);
+        else
+            writeFile(stale, "left by a killed run");
+
+        const Outcome o = runReport(base(fixture.path()) << "--json" << target);
+        QCOMPARE(o.code, 0);
+        QCOMPARE(QFileInfo::exists(stale) || QFileInfo(stale).isSymLink(), !removed);
+        QCOMPARE(contentOf(kept), kEarlier);
     }
 
     void standardOutputIsNeverTheDatabase()
@@ -342,30 +534,35 @@ private Q_SLOTS:
         QTest::newRow("SIGINT") << int(SIGINT);
         QTest::newRow("SIGHUP") << int(SIGHUP);
         QTest::newRow("SIGPIPE") << int(SIGPIPE);
+        // nothing catches SIGKILL: its part file goes with the next run to the same target
+        QTest::newRow("SIGKILL") << int(SIGKILL);
     }
     void aKilledRunLeavesNoPartFile()
     {
         QFETCH(int, signal);
+        if (signal == SIGKILL && !PartFile::currentOwner())
+            QSKIP("/proc cannot tell this process's start");
         FixtureDb fixture;
         fill(fixture);
         fixture.close();
         QTemporaryDir dir;
         const QString earlier = dir.filePath(QStringLiteral("out.json"));
         writeFile(earlier, kEarlier);
-        // The named pipe has no reader: the run waits on it with the document's part file written.
-        const QString pipe = dir.filePath(QStringLiteral("pipe.csv"));
-        QVERIFY(makeFifo(pipe));
         QProcess p;
-        p.start(QStringLiteral(TRELLUM_REPORT_BINARY), base(fixture.path()) << "--json" << earlier << "--csv" << pipe);
-        QVERIFY(p.waitForStarted());
-        QVERIFY2(QTest::qWaitFor([&] { return !partFiles(dir.path()).isEmpty() || p.state() == QProcess::NotRunning; }, 60000),
-                 "the part file never appeared");
-        QCOMPARE(p.state(), QProcess::Running);
+        QVERIFY2(startHeldRun(p, fixture.path(), earlier), "the part file never appeared");
         QCOMPARE(::kill(pid_t(p.processId()), signal), 0);
         QVERIFY(p.waitForFinished(60000));
         QCOMPARE(p.exitStatus(), QProcess::CrashExit); // ended by the signal itself
-        QCOMPARE(partFiles(dir.path()), QStringList());
         QCOMPARE(contentOf(earlier), kEarlier);
+        if (signal == SIGKILL) {
+            QCOMPARE(partFiles(dir.path()).size(), 1);
+            // a run to another target in the folder leaves it; one to the same target removes it
+            QCOMPARE(runReport(base(fixture.path()) << "--json" << dir.filePath(QStringLiteral("other.json"))).code, 0);
+            QCOMPARE(partFiles(dir.path()).size(), 1);
+            QCOMPARE(runReport(base(fixture.path()) << "--json" << earlier).code, 0);
+            QVERIFY(contentOf(earlier) != kEarlier);
+        }
+        QCOMPARE(partFiles(dir.path()), QStringList());
     }
 };
 

@@ -3,6 +3,7 @@
 
 "cells": every cell of the first sheet as openpyxl sees it (merged cells other than the
 top-left one are left out: openpyxl makes their styles up).
+"pageSetup": orientation, paper, fit, print titles, centring, margins and footer.
 "xml": every <c> element of the sheet XML with its style resolved from styles.xml by hand, so
 that the cells covered by a merge can be checked too.
 """
@@ -96,6 +97,18 @@ def main(path):
     widths = {k: v.width for k, v in ws.column_dimensions.items() if v.customWidth}
     heights = {str(k): v.height for k, v in ws.row_dimensions.items() if v.height is not None}
     xml, xf_count = xml_cells(path)
+    margins = ws.page_margins
+    page_setup = {
+        "orientation": ws.page_setup.orientation,
+        "paperSize": int(ws.page_setup.paperSize) if ws.page_setup.paperSize is not None else None,
+        "fitToPage": bool(ws.sheet_properties.pageSetUpPr is not None and ws.sheet_properties.pageSetUpPr.fitToPage),
+        "fitToWidth": ws.page_setup.fitToWidth,
+        "fitToHeight": ws.page_setup.fitToHeight,
+        "printTitleRows": ws.print_title_rows,
+        "centredHorizontally": bool(ws.print_options.horizontalCentered),
+        "margins": [margins.left, margins.right, margins.top, margins.bottom],
+        "footer": ws.oddFooter.center.text,
+    }
     json.dump({
         "sheetNames": wb.sheetnames,
         "merges": sorted(str(r) for r in ws.merged_cells.ranges),
@@ -104,6 +117,7 @@ def main(path):
         "cells": openpyxl_cells(ws),
         "xml": xml,
         "xfCount": xf_count,
+        "pageSetup": page_setup,
     }, sys.stdout, ensure_ascii=False, sort_keys=True)
 
 

@@ -51,6 +51,7 @@ Sheet sampleSheet()
     s.setColumnWidth(4, 3800 / 110.0);
     s.setRowHeight(4, 30);
     s.setRowWrap(5, true);
+    s.setPrintTitleRows(4, 5);
     return s;
 }
 
@@ -137,6 +138,46 @@ private slots:
         QCOMPARE(w.value(QStringLiteral("C")).toDouble(), 16.140625);
         QCOMPARE(w.value(QStringLiteral("D")).toDouble(), 35.28515625);
         QCOMPARE(d.value(QStringLiteral("heights")).toObject().value(QStringLiteral("4")).toDouble(), 30.0);
+    }
+
+    // The page setup: A4, one page wide, centred, the header rows on every page; landscape only
+    // where the form is wider than an upright page.
+    void pageSetup_data()
+    {
+        QTest::addColumn<double>("extraColumnChars");
+        QTest::addColumn<QString>("orientation");
+        QTest::newRow("narrow form upright") << 0.0 << QStringLiteral("portrait");
+        QTest::newRow("wide form landscape") << 30.0 << QStringLiteral("landscape");
+    }
+    void pageSetup()
+    {
+        QFETCH(double, extraColumnChars);
+        QFETCH(QString, orientation);
+        Sheet sheet = sampleSheet();
+        if (extraColumnChars > 0) {
+            sheet.setColumnWidth(5, extraColumnChars);
+            sheet.setText(6, 5, QStringLiteral("备注"));
+        }
+        const QString path = m_dir.filePath(QStringLiteral("pages.xlsx"));
+        QVERIFY(!XlsxWorkbook(sheet).saveAs(path));
+        const WorkbookReader book(path);
+        QVERIFY2(book.ok(), qPrintable(book.error()));
+        const QJsonObject p = book.dump().value(QStringLiteral("pageSetup")).toObject();
+        QCOMPARE(p.value(QStringLiteral("orientation")).toString(), orientation);
+        QCOMPARE(p.value(QStringLiteral("paperSize")).toInt(), 9);
+        QVERIFY(p.value(QStringLiteral("fitToPage")).toBool());
+        // one page wide is the file's default and may be left out; any number of pages tall is 0
+        QCOMPARE(p.value(QStringLiteral("fitToWidth")).toInt(1), 1);
+        QCOMPARE(p.value(QStringLiteral("fitToHeight")).toInt(), 0);
+        QCOMPARE(p.value(QStringLiteral("printTitleRows")).toString(), QStringLiteral("$4:$5"));
+        QVERIFY(p.value(QStringLiteral("centredHorizontally")).toBool());
+        const QJsonArray margins = p.value(QStringLiteral("margins")).toArray();
+        QCOMPARE(margins.size(), 4);
+        for (const QJsonValue& m : margins)
+            QVERIFY2(m.toDouble() >= 0.4 && m.toDouble() <= 1.0, "margins of about half an inch");
+        QCOMPARE(p.value(QStringLiteral("footer")).toString(), QStringLiteral("第 &P 页 共 &N 页"));
+        // the cells are as without a page setup
+        QCOMPARE(book.property(QStringLiteral("C6"), QStringLiteral("value")).toDouble(), 12.5);
     }
 
     // Each distinct style is one cell format, however many cells carry it.
