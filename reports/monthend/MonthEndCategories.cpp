@@ -2,6 +2,8 @@
 
 #include "CellText.h"
 
+#include <utility>
+
 namespace trellum {
 
 DbStatus MonthEndReport::CountCategories(DbConnection& db, const ReportCriteria& criteria,
@@ -39,17 +41,19 @@ DbStatus MonthEndReport::CountCategories(DbConnection& db, const ReportCriteria&
 DbStatus MonthEndReport::FillTypeAnalysis(DbConnection& db, const ReportCriteria& criteria, TypeAnalysis& boxes)
 {
     boxes[0] = QStringLiteral("0");
-    for (const BoxStatement& s : typeAnalysisStatements(criteria)) {
-        db.setCommandTimeout(0);
-        DbCursor cur = db.select(s.sql);
-        if (cur.failed())
-            return cur.error();
-        const bool found = cur.next();
-        if (cur.failed())
-            return cur.error();
-        if (found)
-            boxes[std::size_t(s.box)] = plainNumber(cur.number(s.field));
-    }
+    db.setCommandTimeout(0);
+    DbCursor cur = db.select(typeAnalysisStatement(criteria));
+    if (cur.failed())
+        return cur.error();
+    const bool found = cur.next();
+    if (cur.failed())
+        return cur.error();
+    static const std::pair<std::size_t, const char16_t*> kColumns[] = {
+        { 0, u"本月报修" }, { 3, u"上门报修" }, { 4, u"电话报修" }, { 5, u"纸质报修" }, { 6, u"微信报修" },
+    };
+    if (found)
+        for (const auto& [box, column] : kColumns)
+            boxes[box] = plainNumber(cur.number(QString::fromUtf16(column)));
     return std::nullopt;
 }
 

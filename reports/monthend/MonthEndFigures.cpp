@@ -149,11 +149,11 @@ void MonthEndReport::LayoutMonthEndGrid(ReportGrid& grid, const CategoryTable& c
 DbStatus MonthEndReport::RunMonthEndCounts(DbConnection& db, const RunInput& input, ReportGrid& grid,
                                            TypeAnalysis& boxes)
 {
-    return RunMonthEndCounts(db, input, grid, boxes, CountCategories);
+    return RunMonthEndCounts(db, input, grid, boxes, { countsStatement, CountCategories, FillTypeAnalysis });
 }
 
 DbStatus MonthEndReport::RunMonthEndCounts(DbConnection& db, const RunInput& input, ReportGrid& grid,
-                                           TypeAnalysis& boxes, const CategorySource& source)
+                                           TypeAnalysis& boxes, const Sources& sources)
 {
     boxes = TypeAnalysis();
     auto fail = [&](const DbError& e) -> DbStatus {
@@ -166,7 +166,7 @@ DbStatus MonthEndReport::RunMonthEndCounts(DbConnection& db, const RunInput& inp
     // The outer result is read whole before the category statements go out on the same connection,
     // which serves one open result at a time on the server backend.
     db.setCommandTimeout(0);
-    DbCursor cur = db.select(countsStatement(input.criteria));
+    DbCursor cur = db.select(sources.counts(input.criteria));
     grid.setRedraw(false);
     grid.setRows(kHeaderRows);
     if (cur.failed())
@@ -181,7 +181,7 @@ DbStatus MonthEndReport::RunMonthEndCounts(DbConnection& db, const RunInput& inp
     for (const OfficeRow& office : offices)
         codes.push_back(office.code);
     CategoryCells cells;
-    if (DbStatus s = source(db, input.criteria, codes, cells))
+    if (DbStatus s = sources.categories(db, input.criteria, codes, cells))
         return fail(*s);
 
     for (std::size_t i = 0; i < offices.size(); ++i) {
@@ -203,7 +203,7 @@ DbStatus MonthEndReport::RunMonthEndCounts(DbConnection& db, const RunInput& inp
     appendTotals(grid);
     grid.setRedraw(true);
 
-    if (DbStatus s = FillTypeAnalysis(db, input.criteria, boxes))
+    if (DbStatus s = sources.boxes(db, input.criteria, boxes))
         return fail(*s);
     return std::nullopt;
 }

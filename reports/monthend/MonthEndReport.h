@@ -41,27 +41,35 @@ public:
     using CategorySource = std::function<DbStatus(DbConnection& db, const ReportCriteria& criteria,
                                                   const std::vector<std::optional<QString>>& officeCodes,
                                                   CategoryCells& cells)>;
-    // The run with the category cells taken from `source`.
+    // Where a run takes the type-analysis boxes from.
+    using BoxSource = std::function<DbStatus(DbConnection& db, const ReportCriteria& criteria, TypeAnalysis& boxes)>;
+    // Where a run takes its figures from: the outer statement of the office rows and their counts,
+    // the category cells and the type-analysis boxes.
+    struct Sources {
+        std::function<QString(const ReportCriteria& criteria)> counts;
+        CategorySource categories;
+        BoxSource boxes;
+    };
+    // The run with its figures taken from `sources`.
     static DbStatus RunMonthEndCounts(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes,
-                                      const CategorySource& source);
+                                      const Sources& sources);
     // The category cells of all the offices from one statement.
     static DbStatus CountCategories(DbConnection& db, const ReportCriteria& criteria,
                                     const std::vector<std::optional<QString>>& officeCodes, CategoryCells& cells);
     // Fills boxes 0 and 3 to 6 with their counts; boxes 1 and 2 stay empty.
     static DbStatus FillTypeAnalysis(DbConnection& db, const ReportCriteria& criteria, TypeAnalysis& boxes);
 
-    // The outer statement: the eleven per-office counts joined to the region's offices.
+    // The statement with the run's period, region, offices and categories in its markers {start},
+    // {end}, {region}, {offices} and {categories}.
+    static QString withCriteria(const QString& text, const ReportCriteria& criteria);
+    // The outer statement: the region's offices with their eleven counts, counted in two passes
+    // over the orders grouped by office.
     static QString countsStatement(const ReportCriteria& criteria);
     // The completed orders in the period per office of `officeCodes` and ticked category, keyed by
     // their places (columns 管理处序 and 类别序); only pairs with orders have a row.
     static QString categoryStatement(const ReportCriteria& criteria, const QStringList& officeCodes);
-    // The type-analysis counts in run order, paired with the box each one fills.
-    struct BoxStatement {
-        int box = 0;
-        QString field;
-        QString sql;
-    };
-    static std::array<BoxStatement, 5> typeAnalysisStatements(const ReportCriteria& criteria);
+    // The type-analysis counts in one row: 本月报修 (box 0), 上门报修, 电话报修, 纸质报修 and 微信报修 (boxes 3 to 6).
+    static QString typeAnalysisStatement(const ReportCriteria& criteria);
 };
 
 } // namespace trellum

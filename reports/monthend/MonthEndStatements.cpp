@@ -43,92 +43,72 @@ QString splice(const QString& text, std::initializer_list<Splice> values)
     return out;
 }
 
-// The markers every per-office and type-analysis statement uses.
-QString withCriteria(const QString& text, const ReportCriteria& c)
-{
-    return splice(text, { { QLatin1String("start"), sqlQuote(sqlDate(c.startDate)) },
-                          { QLatin1String("end"), sqlQuote(sqlDate(c.endDate)) },
-                          { QLatin1String("region"), sqlQuote(c.regionCode) },
-                          { QLatin1String("offices"), c.officeCodes },
-                          { QLatin1String("categories"), c.categoryCodes } });
-}
+// Every count of a run shares these conditions: an order neither revoked nor voided, of a ticked
+// office and category of the region.
+const QString kCountedOrders =
+    QStringLiteral("((撤消时间 is null and 联系单处理结果 is null) or (撤消时间 is null and 联系单处理结果 <> '作废')) And "
+        "管理处 In ({offices}) And 区域DH = {region} And 报修类别编号 In({categories})");
 
-// The eleven per-office counts A to K, each grouped by 管理处.
-const QString kCounts[11] = {
-    // 上月结转
-    QStringLiteral("Select Count (编号) as 上月结转,管理处 From PG派工单 Where CONVERT(char(8),报修时间,112)<{start} And "
-        "(CONVERT(char(8),销单日期,112) >= {start} Or 销单日期 Is Null) And ((撤消时间 is null and 联系单处理结果 "
-        "is null) or (撤消时间 is null and 联系单处理结果 <> '作废')) And 管理处 In ({offices}) And 区域DH = "
-        "{region} And 报修类别编号 In({categories}) Group by 管理处"),
-    // 本月报修
-    QStringLiteral("Select count (编号) as 本月报修,管理处 From PG派工单 Where CONVERT(char(8),报修时间,112) Between "
-        "{start} And {end} And ((撤消时间 is null and 联系单处理结果 is null) or (撤消时间 is null and 联系单处理结果 "
-        "<> '作废')) And 管理处 In ({offices}) And 区域DH = {region} And 报修类别编号 In({categories}) Group "
-        "by 管理处"),
-    // 本月结存
-    QStringLiteral("Select Count (编号) as 本月结存,管理处 From PG派工单 Where CONVERT(char(8),报修时间,112) <= {end} And "
-        "(销单日期 is null  Or CONVERT(char(8),销单日期,112) > {end}) And ((撤消时间 is null and 联系单处理结果 is "
-        "null) or (撤消时间 is null and 联系单处理结果 <> '作废')) And 管理处 In ({offices}) And 区域DH = {region} "
-        "And 报修类别编号 In({categories}) Group by 管理处"),
-    // 售后房
-    QStringLiteral("Select count (编号) as 售后房,管理处 From PG派工单 Left Join 室表 On 室ID=室表.S_ID Left Join  fwxzk on "
-        "房屋性质=fwxz_dh Where CONVERT(char(8),报修时间,112) Between {start} And {end} And ((撤消时间 is "
-        "null and 联系单处理结果 is null) or (撤消时间 is null and 联系单处理结果 <> '作废')) And FWXZ_xz='售后房' AND "
-        "维修项目 Not Like '%公共部位%' And 管理处 In ({offices}) And 区域DH = {region} And 报修类别编号 "
-        "In({categories}) Group by 管理处"),
-    // 直管房
-    QStringLiteral("Select count (编号) as 直管房,管理处 From PG派工单 Left Join 室表 On 室ID=室表.S_ID Left Join  fwxzk on "
-        "房屋性质=fwxz_dh Where CONVERT(char(8),报修时间,112) Between {start} And {end} And ((撤消时间 is "
-        "null and 联系单处理结果 is null) or (撤消时间 is null and 联系单处理结果 <> '作废')) And (FWXZ_xz not like "
-        "'%售后房%' or FWXZ_xz is null) AND 维修项目 Not Like '%公共部位%' And 管理处 In ({offices}) And 区域DH "
-        "= {region} And 报修类别编号 In({categories}) Group by 管理处"),
-    // 公用部位
-    QStringLiteral("Select count (编号) as 公用部位,管理处 From PG派工单 Left Join 室表 On 室ID=室表.S_ID Left Join  fwxzk "
-        "on 房屋性质=fwxz_dh Where CONVERT(char(8),报修时间,112) Between {start} And {end} And ((撤消时间 is "
-        "null and 联系单处理结果 is null) or (撤消时间 is null and 联系单处理结果 <> '作废')) And (FWXZ_xz is null "
-        "Or FWXZ_xz is not null) And 管理处 In ({offices}) And 区域DH = {region} AND 维修项目 Like "
-        "'%公共部位%' And 报修类别编号 In({categories}) Group by 管理处"),
-    // 售后房完成
-    QStringLiteral("Select count (编号) as 售后房完成,管理处 From PG派工单 left Join 室表 On 室ID=室表.S_ID left Join  fwxzk "
-        "on 房屋性质=fwxz_dh Where CONVERT(char(8),销单日期,112) Between {start} And {end} and 销单日期 Is "
-        "Not Null and 是否销单=1 And 维修完成 =1 And ((撤消时间 is null and 联系单处理结果 is null) or (撤消时间 is "
-        "null and 联系单处理结果 <> '作废')) And FWXZ_xz='售后房' AND 维修项目 Not Like '%公共部位%' And 管理处 In "
-        "({offices}) And 区域DH = {region} And 报修类别编号 In({categories}) Group by 管理处"),
-    // 直管房完成
-    QStringLiteral("Select count (编号) as 直管房完成,管理处 From PG派工单 left Join 室表 On 室ID=室表.S_ID left Join  fwxzk "
-        "on 房屋性质=fwxz_dh Where CONVERT(char(8),销单日期,112) Between {start} And {end} and 销单日期 Is "
-        "Not Null and 是否销单=1 And 维修完成 =1 And ((撤消时间 is null and 联系单处理结果 is null) or (撤消时间 is "
-        "null and 联系单处理结果 <> '作废')) And (FWXZ_xz <>'售后房' or FWXZ_xz is null) AND 维修项目 Not Like "
-        "'%公共部位%' And 管理处 In ({offices}) And 区域DH = {region} And 报修类别编号 In({categories}) Group "
-        "by 管理处"),
-    // 公用部位完成
-    QStringLiteral("Select count (编号) as 公用部位完成,管理处 From PG派工单 left Join 室表 On 室ID=室表.S_ID left Join  fwxzk "
-        "on 房屋性质=fwxz_dh Where CONVERT(char(8),销单日期,112) Between {start} And {end} and 销单日期 Is "
-        "Not Null and 是否销单=1 And 维修完成 =1 And ((撤消时间 is null and 联系单处理结果 is null) or (撤消时间 is "
-        "null and 联系单处理结果 <> '作废')) AND 维修项目 Like '%公共部位%' And (FWXZ_xz is null Or FWXZ_xz is "
-        "not null) And 管理处 In ({offices}) And 区域DH = {region} And 报修类别编号 In({categories}) Group "
-        "by 管理处"),
-    // 转计划
-    QStringLiteral("Select count (编号) as 转计划,管理处 From PG派工单 Where (CONVERT(char(8),报修时间,112) Between "
-        "{start} And {end} Or CONVERT(char(8),报修时间,112) < {start}) And CONVERT(char(8),销单日期,112) "
-        "Between {start} And {end} And ((撤消时间 is null and 联系单处理结果 is null) or (撤消时间 is null and "
-        "联系单处理结果 <> '作废')) And 维修情况 like '%转计划%'  And 管理处 In ({offices}) And 区域DH = {region} And "
-        "报修类别编号 In({categories}) Group by 管理处"),
-    // 转注销
-    QStringLiteral("Select count (编号) as 转注销,管理处 From PG派工单 Where CONVERT(char(8),报修时间,112) Between {start} "
-        "And {end} And CONVERT(char(8),销单日期,112) Between {start} And {end} And ((撤消时间 is null "
-        "and 联系单处理结果 is null) or (撤消时间 is null and 联系单处理结果 <> '作废')) And 维修情况 like '%转注销%'  And "
-        "管理处 In ({offices}) And 区域DH = {region} And 报修类别编号 In({categories}) Group by 管理处"),
+// A per-office count: its column and the condition an order meets to be counted in it.
+struct Count {
+    const char16_t* column;
+    const char16_t* condition;
 };
 
+// The counts read from the orders alone.
+const Count kOrderCounts[] = {
+    { u"上月结转", u"CONVERT(char(8),报修时间,112)<{start} And (CONVERT(char(8),销单日期,112) >= {start} Or 销单日期 Is "
+                   u"Null)" },
+    { u"本月报修", u"CONVERT(char(8),报修时间,112) Between {start} And {end}" },
+    { u"本月结存", u"CONVERT(char(8),报修时间,112) <= {end} And (销单日期 is null  Or CONVERT(char(8),销单日期,112) > "
+                   u"{end})" },
+    { u"转计划", u"(CONVERT(char(8),报修时间,112) Between {start} And {end} Or CONVERT(char(8),报修时间,112) < {start}) "
+                 u"And CONVERT(char(8),销单日期,112) Between {start} And {end} And 维修情况 like '%转计划%'" },
+    { u"转注销", u"CONVERT(char(8),报修时间,112) Between {start} And {end} And CONVERT(char(8),销单日期,112) Between "
+                 u"{start} And {end} And 维修情况 like '%转注销%'" },
+};
+
+// The counts by housing type, read from the orders joined to their rooms and housing types; a
+// housing code listed twice counts its orders twice, so these are kept apart from the others.
+const Count kHousingCounts[] = {
+    { u"售后房", u"CONVERT(char(8),报修时间,112) Between {start} And {end} And FWXZ_xz='售后房' AND 维修项目 Not Like "
+                 u"'%公共部位%'" },
+    { u"直管房", u"CONVERT(char(8),报修时间,112) Between {start} And {end} And (FWXZ_xz not like '%售后房%' or FWXZ_xz "
+                 u"is null) AND 维修项目 Not Like '%公共部位%'" },
+    { u"公用部位", u"CONVERT(char(8),报修时间,112) Between {start} And {end} And (FWXZ_xz is null Or FWXZ_xz is not "
+                   u"null) AND 维修项目 Like '%公共部位%'" },
+    { u"售后房完成", u"CONVERT(char(8),销单日期,112) Between {start} And {end} and 销单日期 Is Not Null and 是否销单=1 "
+                     u"And 维修完成 =1 And FWXZ_xz='售后房' AND 维修项目 Not Like '%公共部位%'" },
+    { u"直管房完成", u"CONVERT(char(8),销单日期,112) Between {start} And {end} and 销单日期 Is Not Null and 是否销单=1 "
+                     u"And 维修完成 =1 And (FWXZ_xz <>'售后房' or FWXZ_xz is null) AND 维修项目 Not Like '%公共部位%'" },
+    { u"公用部位完成", u"CONVERT(char(8),销单日期,112) Between {start} And {end} and 销单日期 Is Not Null and 是否销单=1 "
+                       u"And 维修完成 =1 AND 维修项目 Like '%公共部位%' And (FWXZ_xz is null Or FWXZ_xz is not null)" },
+};
+
+// One pass over the counted orders of `from`, grouped by office. Each order is marked once per
+// count (1 when it meets the count's condition), and 有号 when its 编号 is not NULL, which is
+// what COUNT(编号) counts. An office none of whose orders meets a condition gets NULL there,
+// as a count grouped by office has no row for it.
+QString groupedCounts(const QString& from, const Count* counts, std::size_t n)
+{
+    QString marks;
+    QString sums;
+    for (std::size_t k = 0; k < n; ++k) {
+        const QString column = QString::fromUtf16(counts[k].column);
+        marks += QStringLiteral(", Case When ") + QString::fromUtf16(counts[k].condition)
+            + QStringLiteral(" Then 1 Else 0 End As 计") + column;
+        sums += QStringLiteral(", Case When Max(计%1) = 1 Then Sum(计%1 * 有号) End As %1").arg(column);
+    }
+    return QStringLiteral("Select 管理处") + sums + QStringLiteral(" From (Select 管理处, Case When 编号 Is Null Then 0 "
+        "Else 1 End As 有号") + marks + QStringLiteral(" From ") + from + QStringLiteral(" Where ") + kCountedOrders
+        + QStringLiteral(") T Group by 管理处");
+}
+
+// The region's offices with their counts: O from the orders, H by housing type.
 const QString kOuter =
-    QStringLiteral("Select gyd_dh, gyd_name, A.上月结转, B.本月报修, C.本月结存, D.售后房, E.直管房, F.公用部位,  G.售后房完成, "
-        "H.直管房完成, I.公用部位完成, J.转计划, K.转注销 From 区域对应管理处 Left Join 设置管理处 On 管理处码=gyd_dh Left Join "
-        "({A}) A On GYD_DH = A.管理处 Left Join ({B}) B On GYD_DH = B.管理处 Left Join ({C}) C On "
-        "GYD_DH = C.管理处 Left Join ({D}) D On GYD_DH = D.管理处 Left Join ({E}) E On GYD_DH = E.管理处 "
-        "Left Join ({F}) F On GYD_DH = F.管理处 Left Join ({G}) G On GYD_DH = G.管理处 Left Join ({H}) "
-        "H On GYD_DH = H.管理处 Left Join ({I}) I On GYD_DH = I.管理处 Left Join ({J}) J On GYD_DH = "
-        "J.管理处 Left Join ({K}) K On GYD_DH = K.管理处 Where 区域码= {region}");
+    QStringLiteral("Select gyd_dh, gyd_name, O.上月结转, O.本月报修, O.本月结存, H.售后房, H.直管房, H.公用部位, H.售后房完成, "
+        "H.直管房完成, H.公用部位完成, O.转计划, O.转注销 From 区域对应管理处 Left Join 设置管理处 On 管理处码=gyd_dh Left Join "
+        "({O}) O On GYD_DH = O.管理处 Left Join ({H}) H On GYD_DH = H.管理处 Where 区域码= {region}");
 
 // The orders are counted per office and category first; the offices and categories are then
 // matched by the database's own equality, as a condition 管理处='...' would match them.
@@ -139,45 +119,46 @@ const QString kCategory =
         "区域DH={region} group by 管理处, 报修类别编号) X Inner Join ({offices}) O On X.管理处 = O.管理处 Inner Join "
         "({categories}) C On X.报修类别编号 = C.类别");
 
-// 本月报修 (box 0) counts every order reported in the period, revoked ones too; the other four
-// count the orders completed in the period by 报修方式 or, for 微信, by 报修来源.
-const QString kReported =
-    QStringLiteral("Select count (编号) as 本月报修 From PG派工单 Where CONVERT(char(8),报修时间,112) Between {start} "
-        "And {end} And (撤消时间 Is Null Or 撤消时间 Is Not Null) And 管理处 In ({offices}) And 区域DH = "
-        "{region} And 报修类别编号 In({categories})");
-
-const QString kChannels[4] = {
-    QStringLiteral("Select count (编号) as 上门报修 From PG派工单 where CONVERT(char(81),销单日期,112) Between {start} "
-        "And {end} and 是否销单=1 And 维修完成 =1 And ((撤消时间 is null and 联系单处理结果 is null) or (撤消时间 is "
-        "null and 联系单处理结果 <> '作废')) And 管理处 In ({offices}) And 区域DH = {region} And 报修方式='上门' And "
-        "报修类别编号 In({categories})"),
-    QStringLiteral("Select count (编号) as 电话报修 From PG派工单 where CONVERT(char(81),销单日期,112) Between {start} "
-        "And {end} and 是否销单=1 And 维修完成 =1 And ((撤消时间 is null and 联系单处理结果 is null) or (撤消时间 is "
-        "null and 联系单处理结果 <> '作废')) And 管理处 In ({offices}) And 区域DH = {region} And 报修方式='电话' And "
-        "报修类别编号 In({categories})"),
-    QStringLiteral("Select count (编号) as 纸质报修 From PG派工单 where CONVERT(char(81),销单日期,112) Between {start} "
-        "And {end} and 是否销单=1 And 维修完成 =1 And ((撤消时间 is null and 联系单处理结果 is null) or (撤消时间 is "
-        "null and 联系单处理结果 <> '作废')) And 管理处 In ({offices}) And 区域DH = {region} And 报修方式='纸质' And "
-        "报修类别编号 In({categories})"),
-    QStringLiteral("Select count (编号) as 微信报修 From PG派工单 where CONVERT(char(81),销单日期,112) Between {start} "
-        "And {end} and 是否销单=1 And 维修完成 =1 And ((撤消时间 is null and 联系单处理结果 is null) or (撤消时间 is "
-        "null and 联系单处理结果 <> '作废')) And 管理处 In ({offices}) And 区域DH = {region} And 报修来源='微信报修' "
-        "And 报修类别编号 In({categories})"),
+// The type-analysis boxes in one pass over the ticked offices' and categories' orders: 本月报修
+// (box 0) counts every order reported in the period, revoked ones too; the other four count the
+// orders completed in the period by 报修方式 or, for 微信, by 报修来源.
+const Count kBoxes[] = {
+    { u"本月报修", u"CONVERT(char(8),报修时间,112) Between {start} And {end} And (撤消时间 Is Null Or 撤消时间 Is Not "
+                   u"Null)" },
+    { u"上门报修", u"CONVERT(char(81),销单日期,112) Between {start} And {end} and 是否销单=1 And 维修完成 =1 And "
+                   u"((撤消时间 is null and 联系单处理结果 is null) or (撤消时间 is null and 联系单处理结果 <> '作废')) And "
+                   u"报修方式='上门'" },
+    { u"电话报修", u"CONVERT(char(81),销单日期,112) Between {start} And {end} and 是否销单=1 And 维修完成 =1 And "
+                   u"((撤消时间 is null and 联系单处理结果 is null) or (撤消时间 is null and 联系单处理结果 <> '作废')) And "
+                   u"报修方式='电话'" },
+    { u"纸质报修", u"CONVERT(char(81),销单日期,112) Between {start} And {end} and 是否销单=1 And 维修完成 =1 And "
+                   u"((撤消时间 is null and 联系单处理结果 is null) or (撤消时间 is null and 联系单处理结果 <> '作废')) And "
+                   u"报修方式='纸质'" },
+    { u"微信报修", u"CONVERT(char(81),销单日期,112) Between {start} And {end} and 是否销单=1 And 维修完成 =1 And "
+                   u"((撤消时间 is null and 联系单处理结果 is null) or (撤消时间 is null and 联系单处理结果 <> '作废')) And "
+                   u"报修来源='微信报修'" },
 };
 
 } // namespace
 
+QString MonthEndReport::withCriteria(const QString& text, const ReportCriteria& c)
+{
+    return splice(text, { { QLatin1String("start"), sqlQuote(sqlDate(c.startDate)) },
+                          { QLatin1String("end"), sqlQuote(sqlDate(c.endDate)) },
+                          { QLatin1String("region"), sqlQuote(c.regionCode) },
+                          { QLatin1String("offices"), c.officeCodes },
+                          { QLatin1String("categories"), c.categoryCodes } });
+}
+
 QString MonthEndReport::countsStatement(const ReportCriteria& c)
 {
-    QString part[11];
-    for (int k = 0; k < 11; ++k)
-        part[k] = withCriteria(kCounts[k], c);
-    return splice(kOuter, { { QLatin1String("A"), part[0] }, { QLatin1String("B"), part[1] },
-                            { QLatin1String("C"), part[2] }, { QLatin1String("D"), part[3] },
-                            { QLatin1String("E"), part[4] }, { QLatin1String("F"), part[5] },
-                            { QLatin1String("G"), part[6] }, { QLatin1String("H"), part[7] },
-                            { QLatin1String("I"), part[8] }, { QLatin1String("J"), part[9] },
-                            { QLatin1String("K"), part[10] }, { QLatin1String("region"), sqlQuote(c.regionCode) } });
+    const QString orders = groupedCounts(QStringLiteral("PG派工单"), kOrderCounts, std::size(kOrderCounts));
+    const QString housing = groupedCounts(QStringLiteral("PG派工单 Left Join 室表 On 室ID=室表.S_ID Left Join  fwxzk on "
+                                                         "房屋性质=fwxz_dh"),
+                                          kHousingCounts, std::size(kHousingCounts));
+    return splice(kOuter, { { QLatin1String("O"), withCriteria(orders, c) },
+                            { QLatin1String("H"), withCriteria(housing, c) },
+                            { QLatin1String("region"), sqlQuote(c.regionCode) } });
 }
 
 QString MonthEndReport::categoryStatement(const ReportCriteria& c, const QStringList& officeCodes)
@@ -195,13 +176,15 @@ QString MonthEndReport::categoryStatement(const ReportCriteria& c, const QString
                                { QLatin1String("categories"), sqlLiteralTable({ QStringLiteral("类别") }, categories) } });
 }
 
-std::array<MonthEndReport::BoxStatement, 5> MonthEndReport::typeAnalysisStatements(const ReportCriteria& c)
+QString MonthEndReport::typeAnalysisStatement(const ReportCriteria& c)
 {
-    return { { { 0, QStringLiteral("本月报修"), withCriteria(kReported, c) },
-               { 3, QStringLiteral("上门报修"), withCriteria(kChannels[0], c) },
-               { 4, QStringLiteral("电话报修"), withCriteria(kChannels[1], c) },
-               { 5, QStringLiteral("纸质报修"), withCriteria(kChannels[2], c) },
-               { 6, QStringLiteral("微信报修"), withCriteria(kChannels[3], c) } } };
+    QString sums;
+    for (const Count& box : kBoxes)
+        sums += QStringLiteral(", Coalesce(Sum(Case When ") + QString::fromUtf16(box.condition)
+            + QStringLiteral(" And 编号 Is Not Null Then 1 Else 0 End), 0) As ") + QString::fromUtf16(box.column);
+    return withCriteria(QStringLiteral("Select") + sums.mid(1) + QStringLiteral(" From PG派工单 Where 管理处 In ({offices}) "
+                                                                             "And 区域DH = {region} And 报修类别编号 In({categories})"),
+                        c);
 }
 
 } // namespace trellum

@@ -106,6 +106,150 @@ DbStatus itemwisePerformanceFigures(DbConnection& db, const ReportCriteria& c, c
     return std::nullopt;
 }
 
+namespace {
+
+// The eleven per-office counts A to K, each grouped by 管理处.
+const QString kCounts[11] = {
+    // 上月结转
+    QStringLiteral("Select Count (编号) as 上月结转,管理处 From PG派工单 Where CONVERT(char(8),报修时间,112)<{start} And "
+        "(CONVERT(char(8),销单日期,112) >= {start} Or 销单日期 Is Null) And ((撤消时间 is null and 联系单处理结果 "
+        "is null) or (撤消时间 is null and 联系单处理结果 <> '作废')) And 管理处 In ({offices}) And 区域DH = "
+        "{region} And 报修类别编号 In({categories}) Group by 管理处"),
+    // 本月报修
+    QStringLiteral("Select count (编号) as 本月报修,管理处 From PG派工单 Where CONVERT(char(8),报修时间,112) Between "
+        "{start} And {end} And ((撤消时间 is null and 联系单处理结果 is null) or (撤消时间 is null and 联系单处理结果 "
+        "<> '作废')) And 管理处 In ({offices}) And 区域DH = {region} And 报修类别编号 In({categories}) Group "
+        "by 管理处"),
+    // 本月结存
+    QStringLiteral("Select Count (编号) as 本月结存,管理处 From PG派工单 Where CONVERT(char(8),报修时间,112) <= {end} And "
+        "(销单日期 is null  Or CONVERT(char(8),销单日期,112) > {end}) And ((撤消时间 is null and 联系单处理结果 is "
+        "null) or (撤消时间 is null and 联系单处理结果 <> '作废')) And 管理处 In ({offices}) And 区域DH = {region} "
+        "And 报修类别编号 In({categories}) Group by 管理处"),
+    // 售后房
+    QStringLiteral("Select count (编号) as 售后房,管理处 From PG派工单 Left Join 室表 On 室ID=室表.S_ID Left Join  fwxzk on "
+        "房屋性质=fwxz_dh Where CONVERT(char(8),报修时间,112) Between {start} And {end} And ((撤消时间 is "
+        "null and 联系单处理结果 is null) or (撤消时间 is null and 联系单处理结果 <> '作废')) And FWXZ_xz='售后房' AND "
+        "维修项目 Not Like '%公共部位%' And 管理处 In ({offices}) And 区域DH = {region} And 报修类别编号 "
+        "In({categories}) Group by 管理处"),
+    // 直管房
+    QStringLiteral("Select count (编号) as 直管房,管理处 From PG派工单 Left Join 室表 On 室ID=室表.S_ID Left Join  fwxzk on "
+        "房屋性质=fwxz_dh Where CONVERT(char(8),报修时间,112) Between {start} And {end} And ((撤消时间 is "
+        "null and 联系单处理结果 is null) or (撤消时间 is null and 联系单处理结果 <> '作废')) And (FWXZ_xz not like "
+        "'%售后房%' or FWXZ_xz is null) AND 维修项目 Not Like '%公共部位%' And 管理处 In ({offices}) And 区域DH "
+        "= {region} And 报修类别编号 In({categories}) Group by 管理处"),
+    // 公用部位
+    QStringLiteral("Select count (编号) as 公用部位,管理处 From PG派工单 Left Join 室表 On 室ID=室表.S_ID Left Join  fwxzk "
+        "on 房屋性质=fwxz_dh Where CONVERT(char(8),报修时间,112) Between {start} And {end} And ((撤消时间 is "
+        "null and 联系单处理结果 is null) or (撤消时间 is null and 联系单处理结果 <> '作废')) And (FWXZ_xz is null "
+        "Or FWXZ_xz is not null) And 管理处 In ({offices}) And 区域DH = {region} AND 维修项目 Like "
+        "'%公共部位%' And 报修类别编号 In({categories}) Group by 管理处"),
+    // 售后房完成
+    QStringLiteral("Select count (编号) as 售后房完成,管理处 From PG派工单 left Join 室表 On 室ID=室表.S_ID left Join  fwxzk "
+        "on 房屋性质=fwxz_dh Where CONVERT(char(8),销单日期,112) Between {start} And {end} and 销单日期 Is "
+        "Not Null and 是否销单=1 And 维修完成 =1 And ((撤消时间 is null and 联系单处理结果 is null) or (撤消时间 is "
+        "null and 联系单处理结果 <> '作废')) And FWXZ_xz='售后房' AND 维修项目 Not Like '%公共部位%' And 管理处 In "
+        "({offices}) And 区域DH = {region} And 报修类别编号 In({categories}) Group by 管理处"),
+    // 直管房完成
+    QStringLiteral("Select count (编号) as 直管房完成,管理处 From PG派工单 left Join 室表 On 室ID=室表.S_ID left Join  fwxzk "
+        "on 房屋性质=fwxz_dh Where CONVERT(char(8),销单日期,112) Between {start} And {end} and 销单日期 Is "
+        "Not Null and 是否销单=1 And 维修完成 =1 And ((撤消时间 is null and 联系单处理结果 is null) or (撤消时间 is "
+        "null and 联系单处理结果 <> '作废')) And (FWXZ_xz <>'售后房' or FWXZ_xz is null) AND 维修项目 Not Like "
+        "'%公共部位%' And 管理处 In ({offices}) And 区域DH = {region} And 报修类别编号 In({categories}) Group "
+        "by 管理处"),
+    // 公用部位完成
+    QStringLiteral("Select count (编号) as 公用部位完成,管理处 From PG派工单 left Join 室表 On 室ID=室表.S_ID left Join  fwxzk "
+        "on 房屋性质=fwxz_dh Where CONVERT(char(8),销单日期,112) Between {start} And {end} and 销单日期 Is "
+        "Not Null and 是否销单=1 And 维修完成 =1 And ((撤消时间 is null and 联系单处理结果 is null) or (撤消时间 is "
+        "null and 联系单处理结果 <> '作废')) AND 维修项目 Like '%公共部位%' And (FWXZ_xz is null Or FWXZ_xz is "
+        "not null) And 管理处 In ({offices}) And 区域DH = {region} And 报修类别编号 In({categories}) Group "
+        "by 管理处"),
+    // 转计划
+    QStringLiteral("Select count (编号) as 转计划,管理处 From PG派工单 Where (CONVERT(char(8),报修时间,112) Between "
+        "{start} And {end} Or CONVERT(char(8),报修时间,112) < {start}) And CONVERT(char(8),销单日期,112) "
+        "Between {start} And {end} And ((撤消时间 is null and 联系单处理结果 is null) or (撤消时间 is null and "
+        "联系单处理结果 <> '作废')) And 维修情况 like '%转计划%'  And 管理处 In ({offices}) And 区域DH = {region} And "
+        "报修类别编号 In({categories}) Group by 管理处"),
+    // 转注销
+    QStringLiteral("Select count (编号) as 转注销,管理处 From PG派工单 Where CONVERT(char(8),报修时间,112) Between {start} "
+        "And {end} And CONVERT(char(8),销单日期,112) Between {start} And {end} And ((撤消时间 is null "
+        "and 联系单处理结果 is null) or (撤消时间 is null and 联系单处理结果 <> '作废')) And 维修情况 like '%转注销%'  And "
+        "管理处 In ({offices}) And 区域DH = {region} And 报修类别编号 In({categories}) Group by 管理处"),
+};
+
+// The office rows joined to each count in turn.
+const QString kOuter =
+    QStringLiteral("Select gyd_dh, gyd_name, A.上月结转, B.本月报修, C.本月结存, D.售后房, E.直管房, F.公用部位,  G.售后房完成, "
+        "H.直管房完成, I.公用部位完成, J.转计划, K.转注销 From 区域对应管理处 Left Join 设置管理处 On 管理处码=gyd_dh Left Join "
+        "({A}) A On GYD_DH = A.管理处 Left Join ({B}) B On GYD_DH = B.管理处 Left Join ({C}) C On "
+        "GYD_DH = C.管理处 Left Join ({D}) D On GYD_DH = D.管理处 Left Join ({E}) E On GYD_DH = E.管理处 "
+        "Left Join ({F}) F On GYD_DH = F.管理处 Left Join ({G}) G On GYD_DH = G.管理处 Left Join ({H}) "
+        "H On GYD_DH = H.管理处 Left Join ({I}) I On GYD_DH = I.管理处 Left Join ({J}) J On GYD_DH = "
+        "J.管理处 Left Join ({K}) K On GYD_DH = K.管理处 Where 区域码= {region}");
+
+// 本月报修 (box 0) counts every order reported in the period, revoked ones too; the other four
+// count the orders completed in the period by 报修方式 or, for 微信, by 报修来源.
+const QString kReported =
+    QStringLiteral("Select count (编号) as 本月报修 From PG派工单 Where CONVERT(char(8),报修时间,112) Between {start} "
+        "And {end} And (撤消时间 Is Null Or 撤消时间 Is Not Null) And 管理处 In ({offices}) And 区域DH = "
+        "{region} And 报修类别编号 In({categories})");
+
+const QString kChannels[4] = {
+    QStringLiteral("Select count (编号) as 上门报修 From PG派工单 where CONVERT(char(81),销单日期,112) Between {start} "
+        "And {end} and 是否销单=1 And 维修完成 =1 And ((撤消时间 is null and 联系单处理结果 is null) or (撤消时间 is "
+        "null and 联系单处理结果 <> '作废')) And 管理处 In ({offices}) And 区域DH = {region} And 报修方式='上门' And "
+        "报修类别编号 In({categories})"),
+    QStringLiteral("Select count (编号) as 电话报修 From PG派工单 where CONVERT(char(81),销单日期,112) Between {start} "
+        "And {end} and 是否销单=1 And 维修完成 =1 And ((撤消时间 is null and 联系单处理结果 is null) or (撤消时间 is "
+        "null and 联系单处理结果 <> '作废')) And 管理处 In ({offices}) And 区域DH = {region} And 报修方式='电话' And "
+        "报修类别编号 In({categories})"),
+    QStringLiteral("Select count (编号) as 纸质报修 From PG派工单 where CONVERT(char(81),销单日期,112) Between {start} "
+        "And {end} and 是否销单=1 And 维修完成 =1 And ((撤消时间 is null and 联系单处理结果 is null) or (撤消时间 is "
+        "null and 联系单处理结果 <> '作废')) And 管理处 In ({offices}) And 区域DH = {region} And 报修方式='纸质' And "
+        "报修类别编号 In({categories})"),
+    QStringLiteral("Select count (编号) as 微信报修 From PG派工单 where CONVERT(char(81),销单日期,112) Between {start} "
+        "And {end} and 是否销单=1 And 维修完成 =1 And ((撤消时间 is null and 联系单处理结果 is null) or (撤消时间 is "
+        "null and 联系单处理结果 <> '作废')) And 管理处 In ({offices}) And 区域DH = {region} And 报修来源='微信报修' "
+        "And 报修类别编号 In({categories})"),
+};
+
+} // namespace
+
+QString itemwiseCountsStatement(const ReportCriteria& c)
+{
+    QString out = kOuter;
+    // the parts go in last to first, so that no part is searched for another's marker
+    for (int k = 10; k >= 0; --k)
+        out.replace(QStringLiteral("({%1})").arg(QChar(u'A' + k)),
+                    QLatin1Char('(') + MonthEndReport::withCriteria(kCounts[k], c) + QLatin1Char(')'));
+    return out.replace(QStringLiteral("{region}"), sqlQuote(c.regionCode));
+}
+
+DbStatus itemwiseTypeAnalysis(DbConnection& db, const ReportCriteria& c, TypeAnalysis& boxes)
+{
+    struct Box {
+        std::size_t box;
+        const char16_t* column;
+        const QString& statement;
+    };
+    const Box statements[] = {
+        { 0, u"本月报修", kReported }, { 3, u"上门报修", kChannels[0] }, { 4, u"电话报修", kChannels[1] },
+        { 5, u"纸质报修", kChannels[2] }, { 6, u"微信报修", kChannels[3] },
+    };
+    boxes[0] = QStringLiteral("0");
+    for (const Box& s : statements) {
+        db.setCommandTimeout(0);
+        DbCursor cur = db.select(MonthEndReport::withCriteria(s.statement, c));
+        if (cur.failed())
+            return cur.error();
+        const bool found = cur.next();
+        if (cur.failed())
+            return cur.error();
+        if (found)
+            boxes[s.box] = plainNumber(cur.number(QString::fromUtf16(s.column)));
+    }
+    return std::nullopt;
+}
+
 QString itemwiseCategoryStatement(const ReportCriteria& c, const QString& officeCode, const QString& categoryCode)
 {
     return QStringLiteral("Select COUNT(编号) as 报修类别分析 From PG派工单 where CONVERT(char(81),销单日期,112) Between ")
@@ -143,7 +287,8 @@ DbStatus runItemwise(ReportKind kind, DbConnection& db, const RunInput& input, R
     case ReportKind::Performance:
         return PerformanceReport::RunPerformanceFigures(db, input, grid, itemwisePerformanceFigures);
     case ReportKind::MonthEnd:
-        return MonthEndReport::RunMonthEndCounts(db, input, grid, boxes, itemwiseCategoryCells);
+        return MonthEndReport::RunMonthEndCounts(db, input, grid, boxes,
+                                                 { itemwiseCountsStatement, itemwiseCategoryCells, itemwiseTypeAnalysis });
     case ReportKind::Completion:
         break;
     }

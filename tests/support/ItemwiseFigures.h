@@ -21,6 +21,12 @@ DbStatus itemwiseLedgerFigures(DbConnection& db, const ReportCriteria& criteria,
 DbStatus itemwisePerformanceFigures(DbConnection& db, const ReportCriteria& criteria,
                                     const std::vector<WorkerRecord>& workers, PerformanceReport::FigureList& figures);
 
+// The month-end's outer statement as first written: the region's offices joined to eleven
+// counts, each its own statement grouped by office.
+QString itemwiseCountsStatement(const ReportCriteria& criteria);
+// The month-end's type-analysis boxes, one statement each.
+DbStatus itemwiseTypeAnalysis(DbConnection& db, const ReportCriteria& criteria, TypeAnalysis& boxes);
+
 // The completed orders of one office and one category in the period.
 QString itemwiseCategoryStatement(const ReportCriteria& criteria, const QString& officeCode, const QString& categoryCode);
 // The month-end's category cells, one statement per office and ticked category.
