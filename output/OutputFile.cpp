@@ -19,16 +19,16 @@ OutputFile::~OutputFile()
         ::close(m_fd); // an output given up; a device or a pipe keeps what it was sent
 }
 
-std::optional<FileError> OutputFile::refusal(const QString& target)
+DbStatus OutputFile::refusal(const QString& target)
 {
     QString database;
     if (!OpenDatabaseFiles::holdsPath(target, &database))
         return std::nullopt;
-    return FileError { EPERM,
+    return DbError { EPERM,
                        QStringLiteral("输出文件 %1 就是正在读取的数据库文件 %2，不能写到它上面。").arg(target, database) };
 }
 
-std::optional<FileError> OutputFile::open(const QString& target)
+DbStatus OutputFile::open(const QString& target)
 {
     if (auto refused = refusal(target))
         return refused;
@@ -51,7 +51,7 @@ std::optional<FileError> OutputFile::open(const QString& target)
     return m_part.create(QFile::encodeName(QFileInfo(resolved).path()));
 }
 
-std::optional<FileError> OutputFile::write(const QByteArray& data)
+DbStatus OutputFile::write(const QByteArray& data)
 {
     if (m_fd < 0)
         return m_part.write(data);
@@ -60,7 +60,7 @@ std::optional<FileError> OutputFile::write(const QByteArray& data)
     return std::nullopt;
 }
 
-std::optional<FileError> OutputFile::commit()
+DbStatus OutputFile::commit()
 {
     if (m_fd < 0)
         return m_part.moveOver(m_target);

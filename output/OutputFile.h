@@ -25,18 +25,18 @@ public:
     OutputFile& operator=(const OutputFile&) = delete;
 
     // Refuses a target that is an open database file; nullopt when it may be written.
-    static std::optional<FileError> refusal(const QString& target);
+    static DbStatus refusal(const QString& target);
 
     // Opens the output for `target` (opening a named pipe waits for its reader).
-    std::optional<FileError> open(const QString& target);
+    DbStatus open(const QString& target);
     // Whether the target is written in place (a device or a named pipe).
     bool inPlace() const { return m_fd >= 0; }
     // The part file that becomes the target (empty when written in place).
     const QByteArray& partPath() const { return m_part.path(); }
     // Writes `data` to the part file or the target.
-    std::optional<FileError> write(const QByteArray& data);
+    DbStatus write(const QByteArray& data);
     // Completes the output: the part file moved over the target, or the target closed.
-    std::optional<FileError> commit();
+    DbStatus commit();
 
 private:
     QByteArray m_target;

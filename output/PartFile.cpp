@@ -39,7 +39,7 @@ PartFile::~PartFile()
     discard();
 }
 
-FileError PartFile::systemError(int number, const QByteArray& path)
+DbError PartFile::systemError(int number, const QByteArray& path)
 {
     return { number, QString::fromStdString(std::generic_category().message(number)) + QStringLiteral(": ")
                          + QFile::decodeName(path) };
@@ -65,7 +65,7 @@ bool PartFile::writeAll(int fd, const QByteArray& data)
     return true;
 }
 
-std::optional<FileError> PartFile::create(const QByteArray& folder)
+DbStatus PartFile::create(const QByteArray& folder)
 {
     discard();
     for (int attempt = 0; attempt < 64; ++attempt) {
@@ -86,24 +86,24 @@ std::optional<FileError> PartFile::create(const QByteArray& folder)
     return systemError(EEXIST, folder);
 }
 
-std::optional<FileError> PartFile::write(const QByteArray& data)
+DbStatus PartFile::write(const QByteArray& data)
 {
     if (m_fd < 0)
         return systemError(EBADF, m_path);
     if (!writeAll(m_fd, data)) {
-        const FileError error = systemError(errno, m_path);
+        const DbError error = systemError(errno, m_path);
         discard();
         return error;
     }
     return std::nullopt;
 }
 
-std::optional<FileError> PartFile::moveOver(const QByteArray& target)
+DbStatus PartFile::moveOver(const QByteArray& target)
 {
     if (m_fd < 0)
         return systemError(EBADF, m_path);
     auto fail = [this](int number, const QByteArray& path) {
-        const FileError error = systemError(number, path);
+        const DbError error = systemError(number, path);
         discard();
         return error;
     };

@@ -1,18 +1,13 @@
 #pragma once
 
+#include "DbError.h"
+
 #include <QByteArray>
 #include <QString>
 
 #include <optional>
 
 namespace trellum {
-
-// Why a file could not be written: the system's error number (or the writer's code) and a
-// description naming the file.
-struct FileError {
-    long long number = 0;
-    QString description;
-};
 
 // A hidden temporary file (".trellum-XXXX.part") in an output's folder, into which the output is
 // written completely before it is moved over the target. Until then it is noted in the
@@ -26,19 +21,19 @@ public:
     PartFile& operator=(const PartFile&) = delete;
 
     // Creates an empty part file with a fresh name in `folder`, with the permissions a new file gets.
-    std::optional<FileError> create(const QByteArray& folder);
+    DbStatus create(const QByteArray& folder);
     // The part file's path (empty before create() and after moveOver()).
     const QByteArray& path() const { return m_path; }
     // Appends `data` to the part file.
-    std::optional<FileError> write(const QByteArray& data);
+    DbStatus write(const QByteArray& data);
     // Flushes the part file to the disk, closes it and moves it over `target`; an existing target
     // file passes its permissions on. On failure the part file is removed and the target untouched.
-    std::optional<FileError> moveOver(const QByteArray& target);
+    DbStatus moveOver(const QByteArray& target);
     // Removes the part file now.
     void discard();
 
     // The error of a failed system call on `path`, described as the system describes `number`.
-    static FileError systemError(int number, const QByteArray& path);
+    static DbError systemError(int number, const QByteArray& path);
     // Writes all of `data` to a descriptor, resuming after interruptions and partial writes;
     // false with errno set on failure.
     static bool writeAll(int fd, const QByteArray& data);

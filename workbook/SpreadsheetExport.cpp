@@ -132,8 +132,8 @@ bool WriteWorkbook(const ExportLayout& layout, ExportContext context, const QStr
 {
     const QString target = exportBasePath(chosenPath) + QStringLiteral(".xlsx");
     const Sheet sheet = BuildSheet(layout, context, &host);
-    if (const std::optional<WorkbookError> error = XlsxWorkbook(sheet).saveAs(target)) {
-        inform(messenger, kReportMessageTitle, reportErrorText(DbError { error->number, error->description }));
+    if (const std::optional<DbError> error = XlsxWorkbook(sheet).saveAs(target)) {
+        inform(messenger, kReportMessageTitle, reportErrorText(*error));
         host.resetPointer();
         return false;
     }

@@ -17,12 +17,7 @@ namespace trellum {
 
 namespace {
 
-WorkbookError workbookError(const FileError& e)
-{
-    return { e.number, e.description };
-}
-
-WorkbookError writerError(lxw_error number)
+DbError writerError(lxw_error number)
 {
     return { number, QString::fromUtf8(lxw_strerror(number)) };
 }
@@ -118,38 +113,38 @@ lxw_error writeValue(lxw_worksheet* ws, int row, int col, const CellValue& value
 
 } // namespace
 
-std::optional<WorkbookError> XlsxWorkbook::saveAs(const QString& path) const
+DbStatus XlsxWorkbook::saveAs(const QString& path) const
 {
     OutputFile out;
     if (auto error = out.open(path))
-        return workbookError(*error);
+        return error;
     if (!out.inPlace()) {
         if (auto error = writeTo(out.partPath()))
             return error;
         if (auto error = out.commit())
-            return workbookError(*error);
+            return error;
         return std::nullopt;
     }
     // A device or a named pipe is sent the finished file, made in a part file of the temporary folder.
     PartFile scratch;
     if (auto error = scratch.create(QFile::encodeName(QDir::tempPath())))
-        return workbookError(*error);
+        return error;
     if (auto error = writeTo(scratch.path()))
         return error;
     QFile made(QFile::decodeName(scratch.path()));
     if (!made.open(QIODevice::ReadOnly))
-        return workbookError(PartFile::systemError(EIO, scratch.path()));
+        return PartFile::systemError(EIO, scratch.path());
     const QByteArray bytes = made.readAll();
     if (bytes.size() != made.size())
-        return workbookError(PartFile::systemError(EIO, scratch.path()));
+        return PartFile::systemError(EIO, scratch.path());
     if (auto error = out.write(bytes))
-        return workbookError(*error);
+        return error;
     if (auto error = out.commit())
-        return workbookError(*error);
+        return error;
     return std::nullopt;
 }
 
-std::optional<WorkbookError> XlsxWorkbook::writeTo(const QByteArray& file) const
+DbStatus XlsxWorkbook::writeTo(const QByteArray& file) const
 {
     WorkbookHandle workbook(workbook_new(file.constData()));
     if (!workbook.get())
@@ -158,8 +153,8 @@ std::optional<WorkbookError> XlsxWorkbook::writeTo(const QByteArray& file) const
     if (!ws)
         return writerError(LXW_ERROR_MEMORY_MALLOC_FAILED);
     FormatTable formats(workbook.get());
-    const WorkbookError noFormat = writerError(LXW_ERROR_MEMORY_MALLOC_FAILED);
-    const WorkbookError outside = writerError(LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE);
+    const DbError noFormat = writerError(LXW_ERROR_MEMORY_MALLOC_FAILED);
+    const DbError outside = writerError(LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE);
 
     for (const auto& [col, width] : m_sheet.columnWidths()) {
         if (!insideSheet(1, col))
