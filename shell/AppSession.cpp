@@ -70,36 +70,57 @@ bool OpenDatabase(AppSession& session, Messenger& messenger, const QString& UID,
     return OpenDatabase(session, messenger, s);
 }
 
-std::optional<int> commandTimeoutSetting(const DbSettings& settings)
+namespace {
+
+constexpr int kDefaultLoginTimeout = 30;
+
+// Whole seconds from `least` to `most` in a settings value: nullopt when it is empty, -1 when it is no such number.
+std::optional<int> secondsSetting(const QString& value, int least, int most)
 {
-    if (settings.CommandTimeout.isEmpty())
+    if (value.isEmpty())
         return std::nullopt;
     bool ok = false;
-    const int seconds = settings.CommandTimeout.toInt(&ok);
-    return ok && seconds >= 0 && seconds <= 86400 ? seconds : -1;
+    const int seconds = value.toInt(&ok);
+    return ok && seconds >= least && seconds <= most ? seconds : -1;
+}
+
+} // namespace
+
+std::optional<int> commandTimeoutSetting(const DbSettings& settings)
+{
+    return secondsSetting(settings.CommandTimeout, 0, 86400);
+}
+
+std::optional<int> loginTimeoutSetting(const DbSettings& settings)
+{
+    return secondsSetting(settings.LoginTimeout, 1, 3600);
 }
 
 bool OpenDatabase(AppSession& session, Messenger& messenger, const DbSettings& settings)
 {
     const QString& Svr = settings.Svr;
     const std::optional<int> timeout = commandTimeoutSetting(settings);
+    const std::optional<int> loginTimeout = loginTimeoutSetting(settings);
     // Each open replaces the connection, releasing the old one.
     session.connection = std::make_unique<DbConnection>();
     DbStatus status;
     if (Svr.trimmed().isEmpty()) {
-        status = DbError { -2147467259, missingServerText() };
+        status = DbError { kUnspecifiedError, missingServerText() };
     } else if (timeout == -1) {
-        status = DbError { -2147467259, QStringLiteral("数据库设置 CommandTimeout 应为 0 到 86400 的整数秒数，现为 \"%1\"。")
+        status = DbError { kUnspecifiedError, QStringLiteral("数据库设置 CommandTimeout 应为 0 到 86400 的整数秒数，现为 \"%1\"。")
                                             .arg(settings.CommandTimeout) };
+    } else if (loginTimeout == -1) {
+        status = DbError { kUnspecifiedError, QStringLiteral("数据库设置 LoginTimeout 应为 1 到 3600 的整数秒数，现为 \"%1\"。")
+                                            .arg(settings.LoginTimeout) };
     } else if (Svr.startsWith(kSqlitePrefix, Qt::CaseInsensitive)) {
         status = session.connection->openSqlite(Svr.mid(kSqlitePrefix.size()));
     } else {
         QString problem;
         const std::optional<QString> text = sqlServerConnectionString(settings, &problem);
         if (!text)
-            status = DbError { -2147467259, problem };
+            status = DbError { kUnspecifiedError, problem };
         else
-            status = session.connection->openOdbc(*text, 30);
+            status = session.connection->openOdbc(*text, loginTimeout.value_or(kDefaultLoginTimeout));
     }
     if (status) {
         inform(messenger, QStringLiteral("信息文本"), QStringLiteral("错误信息：") + status->description);

@@ -101,6 +101,7 @@ DbSettings readDbSettings(const QString& path)
     s.Driver = keys.value(QStringLiteral("Driver"));
     s.CommandTimeout = keys.value(QStringLiteral("CommandTimeout"));
     s.Encrypt = keys.value(QStringLiteral("Encrypt"));
+    s.LoginTimeout = keys.value(QStringLiteral("LoginTimeout"));
     return s;
 }
 

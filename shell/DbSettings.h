@@ -13,6 +13,7 @@ namespace trellum {
 //   Driver  optional: the ODBC driver name for SQL Server (default FreeTDS)
 //   CommandTimeout  optional: seconds in place of the default command time-out of 30 s
 //   Encrypt         optional: yes asks the driver for an encrypted connection, no leaves it to the driver
+//   LoginTimeout    optional: seconds in place of the default SQL Server login time-out of 30 s
 struct DbSettings {
     QString Svr;
     QString UID;
@@ -21,6 +22,7 @@ struct DbSettings {
     QString Driver;
     QString CommandTimeout {};
     QString Encrypt {};
+    QString LoginTimeout {};
 };
 
 // Where the store lives for this user: $XDG_CONFIG_HOME/Quorvel2011.conf (~/.config by default).
