@@ -15,9 +15,9 @@
 
 namespace trellum {
 
-void ReportWindow::CaptureCriteria()
+void ReportWindow::pressRun()
 {
-    const std::optional<CaptureFailure> failure = captureCriteria(m_info.kind, m_filter->state(), m_criteria);
+    const std::optional<CaptureFailure> failure = captureCriteria(m_info, m_filter->state(), m_criteria);
     if (failure) {
         inform(m_messenger, kReportMessageTitle, failure->message);
         m_filter->focusOn(failure->focus);
@@ -32,8 +32,6 @@ void ReportWindow::CaptureCriteria()
 
 void ReportWindow::runReport()
 {
-    if (!m_report)
-        return;
     const RunInput input { m_criteria, m_filter->calendarWorkingDays(), m_filter->categories() };
     TypeAnalysis boxes {};
     DbStatus status;
@@ -71,8 +69,6 @@ ExportContext ReportWindow::exportContext() const
 
 void ReportWindow::exportGrid()
 {
-    if (!m_report)
-        return;
     ExportCommand(m_report->exportLayout(), exportContext(), *this, m_dialog, m_messenger);
 }
 

@@ -2,6 +2,7 @@
 
 #include "CellText.h"
 #include "LedgerWorkerBlock.h"
+#include "RedrawPause.h"
 #include "SqlText.h"
 #include "WorkerText.h"
 
@@ -21,16 +22,6 @@ QString figureText(const DbCursor& cur, const QString& field)
 
 void LedgerReport::layoutGrid(ReportGrid& grid, const CategoryTable&) const
 {
-    SetupLedgerGrid(grid);
-}
-
-DbStatus LedgerReport::run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis&) const
-{
-    return BuildLedger(db, input, grid);
-}
-
-void LedgerReport::SetupLedgerGrid(ReportGrid& grid)
-{
     static const char16_t* const header[kHeaderRows][kCols] = {
         { u"序", u"分类", u"分类", u"用工记录", u"用工记录", u"用工记录", u"用工记录", u"用工记录", u"人工费",
           u"人工费", u"人工费", u"人工费", u"材料费", u"材料费", u"材料费", u"材料费", u"施工管理费", u"施工管理费" },
@@ -42,7 +33,7 @@ void LedgerReport::SetupLedgerGrid(ReportGrid& grid)
     };
     static constexpr int widths[kCols] = { 600, 1800, 2400, 800, 1200, 800, 800, 1200, 800,
                                            800, 1200, 1300, 800, 800, 1200, 1300, 1200, 1200 };
-    grid.setRedraw(false);
+    const RedrawPause pause(grid);
     grid.setCols(kCols);
     grid.setRows(kHeaderRows);
     grid.setFixedRows(kHeaderRows);
@@ -64,7 +55,6 @@ void LedgerReport::SetupLedgerGrid(ReportGrid& grid)
     grid.setMergeRow(1, true);
     for (int c : { 0, 1, 2, 7, 11, 15, 16, 17 })
         grid.setMergeCol(c, true);
-    grid.setRedraw(true);
 }
 
 long long LedgerReport::StandardHours(const QDate& start, const QDate& end, bool calendarWorkingDays)
@@ -100,7 +90,7 @@ QString LedgerReport::figuresStatement(const ReportCriteria& c, const QString& w
         + QStringLiteral(") A3 On PG派工单.区域DH = A3.区域dh");
 }
 
-DbStatus LedgerReport::BuildLedger(DbConnection& db, const RunInput& input, ReportGrid& grid)
+DbStatus LedgerReport::run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis&) const
 {
     const ReportCriteria& c = input.criteria;
     const QString standard = formatNumber(double(StandardHours(c.startDate, c.endDate, input.calendarWorkingDays)),
@@ -108,11 +98,10 @@ DbStatus LedgerReport::BuildLedger(DbConnection& db, const RunInput& input, Repo
     std::vector<WorkerRecord> workers;
     const DbStatus workersRead = readWorkers(db, workerStatement(c), workers);
     grid.setRows(kHeaderRows);
-    grid.setRedraw(false);
-    // a failing statement leaves the header rows only, drawn again
+    RedrawPause pause(grid);
+    // a failing statement leaves the header rows only, drawn again when the pause ends
     auto fail = [&grid](const DbError& e) -> DbStatus {
         grid.setRows(kHeaderRows);
-        grid.setRedraw(true);
         return e;
     };
     if (workersRead)
@@ -142,8 +131,7 @@ DbStatus LedgerReport::BuildLedger(DbConnection& db, const RunInput& input, Repo
             block.close();
     }
     // the blocks are drawn once, then the total line is made with repainting off again
-    grid.setRedraw(true);
-    grid.setRedraw(false);
+    pause.drawNow();
 
     std::array<double, 4> totals {};
     for (int r = kHeaderRows; r < grid.rows(); ++r)
@@ -152,7 +140,6 @@ DbStatus LedgerReport::BuildLedger(DbConnection& db, const RunInput& input, Repo
                 totals[i] += cellNumber(grid.text(r, LedgerWorkerBlock::kFigureColumns[i]));
     const int t = LedgerWorkerBlock::appendNumberedRow(grid);
     LedgerWorkerBlock::writeSumLine(grid, t, QStringLiteral("总计"), totals, kTotalColour);
-    grid.setRedraw(true);
     return std::nullopt;
 }
 

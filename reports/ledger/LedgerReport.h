@@ -12,22 +12,18 @@ namespace trellum {
 // lines and a subtotal line, then one total line.
 class LedgerReport final : public Report {
 public:
-    static constexpr bool kBuilt = true;
     static constexpr int kHeaderRows = 3;
     static constexpr int kCols = 18;
 
     ReportKind kind() const override { return ReportKind::Ledger; }
-    // Lays out the grid through SetupLedgerGrid.
+    const ReportInfo& info() const override;
+    // The 18 columns, the three header rows with their widths and merge flags.
     void layoutGrid(ReportGrid& grid, const CategoryTable& categories) const override;
-    // Fills the grid through BuildLedger.
+    // Builds the worker blocks and the total line below the header rows.
     DbStatus run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes) const override;
     // The ledger's sheet: form number, team and period lines, header merges, cyan subtotal rows.
     ExportLayout exportLayout() const override;
 
-    // The 18 columns, the three header rows with their widths and merge flags.
-    static void SetupLedgerGrid(ReportGrid& grid);
-    // Builds the worker blocks and the total line below the header rows.
-    static DbStatus BuildLedger(DbConnection& db, const RunInput& input, ReportGrid& grid);
     // Eight hours per Monday-to-Friday day of the period, both ends included; 0 without the
     // calendar working-day option.
     static long long StandardHours(const QDate& start, const QDate& end, bool calendarWorkingDays);

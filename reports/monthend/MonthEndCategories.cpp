@@ -1,6 +1,7 @@
 #include "MonthEndReport.h"
 
 #include "CellText.h"
+#include "RedrawPause.h"
 
 namespace trellum {
 
@@ -20,7 +21,7 @@ DbStatus MonthEndReport::FillCategoryCells(DbConnection& db, const RunInput& inp
             continue; // no completed order of this office and category: the cell stays empty
         // Each category has its own column, found by code, so two categories of one name
         // keep their counts apart.
-        grid.setRedraw(false);
+        const RedrawPause pause(grid);
         for (std::size_t j = 0; j < input.categories.size(); ++j) {
             if (input.categories[j].code == code) {
                 const QString field = QStringLiteral("报修类别分析");
@@ -29,7 +30,6 @@ DbStatus MonthEndReport::FillCategoryCells(DbConnection& db, const RunInput& inp
                 break;
             }
         }
-        grid.setRedraw(true);
     }
     return std::nullopt;
 }

@@ -1,6 +1,7 @@
 #include "MonthEndReport.h"
 
 #include "CellText.h"
+#include "RedrawPause.h"
 
 #include <optional>
 #include <utility>
@@ -85,18 +86,8 @@ void appendTotals(ReportGrid& grid)
 
 void MonthEndReport::layoutGrid(ReportGrid& grid, const CategoryTable& categories) const
 {
-    LayoutMonthEndGrid(grid, categories);
-}
-
-DbStatus MonthEndReport::run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes) const
-{
-    return RunMonthEndCounts(db, input, grid, boxes);
-}
-
-void MonthEndReport::LayoutMonthEndGrid(ReportGrid& grid, const CategoryTable& categories)
-{
     const int cols = kStandardColumns + int(categories.size());
-    grid.setRedraw(false);
+    const RedrawPause pause(grid);
     grid.setRows(kHeaderRows);
     grid.setCols(cols);
     grid.setFixedRows(kHeaderRows);
@@ -125,16 +116,14 @@ void MonthEndReport::LayoutMonthEndGrid(ReportGrid& grid, const CategoryTable& c
     grid.setMergeRow(0, true);
     for (int c : { 0, 1, 2, 3, 4, 5, 6, 17, 18 })
         grid.setMergeCol(c, true);
-    grid.setRedraw(true);
 }
 
-DbStatus MonthEndReport::RunMonthEndCounts(DbConnection& db, const RunInput& input, ReportGrid& grid,
-                                           TypeAnalysis& boxes)
+DbStatus MonthEndReport::run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes) const
 {
     boxes = TypeAnalysis();
+    // a failing statement leaves the header rows only, drawn again when the pause ends
     auto fail = [&](const DbError& e) -> DbStatus {
         grid.setRows(kHeaderRows);
-        grid.setRedraw(true);
         boxes = TypeAnalysis();
         return e;
     };
@@ -143,7 +132,7 @@ DbStatus MonthEndReport::RunMonthEndCounts(DbConnection& db, const RunInput& inp
     // which serves one open result at a time on the server backend.
     db.setCommandTimeout(0);
     DbCursor cur = db.select(countsStatement(input.criteria));
-    grid.setRedraw(false);
+    RedrawPause pause(grid);
     grid.setRows(kHeaderRows);
     if (cur.failed())
         return fail(*cur.error());
@@ -170,9 +159,10 @@ DbStatus MonthEndReport::RunMonthEndCounts(DbConnection& db, const RunInput& inp
         }
     }
 
-    grid.setRedraw(false);
+    // the category cells drew as they came; the totals row is drawn whole
+    pause.hold();
     appendTotals(grid);
-    grid.setRedraw(true);
+    pause.drawNow();
 
     if (DbStatus s = FillTypeAnalysis(db, input.criteria, boxes))
         return fail(*s);

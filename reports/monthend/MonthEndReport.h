@@ -11,24 +11,20 @@ namespace trellum {
 // repair category, the totals row, and the completed orders counted by the way they came in.
 class MonthEndReport final : public Report {
 public:
-    static constexpr bool kBuilt = true;
     // Header rows of the grid, and the standard columns before the category columns.
     static constexpr int kHeaderRows = 2;
     static constexpr int kStandardColumns = 19;
 
     ReportKind kind() const override { return ReportKind::MonthEnd; }
-    // Same as LayoutMonthEndGrid.
+    const ReportInfo& info() const override;
+    // Lays out the grid once when the window opens: 19 standard columns, then one per category.
     void layoutGrid(ReportGrid& grid, const CategoryTable& categories) const override;
-    // Same as RunMonthEndCounts.
+    // One run: the office rows with their category cells, the totals row, then the type-analysis
+    // boxes. On a failing statement the grid is back to its header rows with redrawing on.
     DbStatus run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes) const override;
     // The month-end sheet: 19 + n columns, two header rows and the type-analysis block under the grid.
     ExportLayout exportLayout() const override;
 
-    // Lays out the grid once when the window opens: 19 standard columns, then one per category.
-    static void LayoutMonthEndGrid(ReportGrid& grid, const CategoryTable& categories);
-    // One run: the office rows with their category cells, the totals row, then the type-analysis
-    // boxes. On a failing statement the grid is back to its header rows with redrawing on.
-    static DbStatus RunMonthEndCounts(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes);
     // Writes the completed orders of one office per ticked category into the grid's current row,
     // each into its own category column (found by code in the window's CategoryTable).
     static DbStatus FillCategoryCells(DbConnection& db, const RunInput& input, ReportGrid& grid,

@@ -1,6 +1,7 @@
 #include "PerformanceReport.h"
 
 #include "CellText.h"
+#include "RedrawPause.h"
 #include "SqlText.h"
 #include "WorkerText.h"
 
@@ -58,16 +59,6 @@ SingleValue singleValue(DbConnection& db, const QString& sql, const QString& fie
 
 void PerformanceReport::layoutGrid(ReportGrid& grid, const CategoryTable&) const
 {
-    LayoutPerformanceGrid(grid);
-}
-
-DbStatus PerformanceReport::run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis&) const
-{
-    return RunPerformanceFigures(db, input, grid);
-}
-
-void PerformanceReport::LayoutPerformanceGrid(ReportGrid& grid)
-{
     static const char16_t* const header0[kCols] = {
         u"序", u"姓名", u"全日缺勤工日", u"实际", u"全日公假及停工工日", u"实际", u"非全日缺勤工时",
         u"非全日公假及停工工时", u"实际", u"实际作业工时分析", u"实际作业工时分析", u"实际作业工时分析",
@@ -83,7 +74,7 @@ void PerformanceReport::LayoutPerformanceGrid(ReportGrid& grid)
                                                 900, 900, 800, 600, 600, 600, 600, 600, 400, 400, 400, 1600 };
     static constexpr int widths[kCols] = { 600, 1800, 500, 900, 500, 900, 500, 500, 900, 900, 500, 500,
                                            500, 500, 800, 900, 500, 500, 500, 500, 500, 500, 500, 2400 };
-    grid.setRedraw(false);
+    const RedrawPause pause(grid);
     grid.setCols(kCols);
     grid.setRows(kHeaderRows);
     grid.setFixedRows(kHeaderRows);
@@ -111,7 +102,6 @@ void PerformanceReport::LayoutPerformanceGrid(ReportGrid& grid)
     grid.setMergeRow(0, true);
     for (int col : { 0, 1, 2, 4, 6, 7, 23 })
         grid.setMergeCol(col, true);
-    grid.setRedraw(true);
 }
 
 long long PerformanceReport::CountWorkingDays(const QDate& start, const QDate& end, bool calendarWorkingDays)
@@ -140,7 +130,7 @@ QString PerformanceReport::countStatement(const ReportCriteria& c, const QString
         + regionAndCategories(c, workerRegion);
 }
 
-DbStatus PerformanceReport::RunPerformanceFigures(DbConnection& db, const RunInput& input, ReportGrid& grid)
+DbStatus PerformanceReport::run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis&) const
 {
     const ReportCriteria& c = input.criteria;
     const long long workingDays = CountWorkingDays(c.startDate, c.endDate, input.calendarWorkingDays);
@@ -150,12 +140,10 @@ DbStatus PerformanceReport::RunPerformanceFigures(DbConnection& db, const RunInp
     std::vector<WorkerRecord> workers;
     const DbStatus workersRead = readWorkers(db, workerStatement(c), workers);
     grid.setRows(kHeaderRows);
-    grid.setRedraw(false);
-    // a failing statement leaves the header rows only, shown and drawn again
+    RedrawPause pause(grid);
+    // a failing statement leaves the header rows only, drawn again when the pause ends
     auto fail = [&grid](const DbError& e) -> DbStatus {
         grid.setRows(kHeaderRows);
-        grid.setRedraw(true);
-        grid.setVisible(true);
         return e;
     };
     if (workersRead)
@@ -183,8 +171,6 @@ DbStatus PerformanceReport::RunPerformanceFigures(DbConnection& db, const RunInp
         grid.setText(r, 14, count.value ? formatNumber(*count.value, QStringLiteral("0")) : QString());
         grid.setText(r, 15, formatNumber(*hours.value, QStringLiteral("0.00")));
     }
-    grid.setRedraw(true);
-    grid.setVisible(false);
 
     // the totals row adds the texts as shown and is numbered too
     std::array<double, kTotalColumns.size()> sums {};
@@ -199,7 +185,6 @@ DbStatus PerformanceReport::RunPerformanceFigures(DbConnection& db, const RunInp
         grid.setText(t, kTotalColumns[i].col, formatNumber(sums[i], QString::fromLatin1(kTotalColumns[i].pattern)));
     for (int col = 1; col < kCols; ++col)
         grid.setBackground(t, col, kTotalColour);
-    grid.setVisible(true);
     return std::nullopt;
 }
 

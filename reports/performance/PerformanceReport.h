@@ -12,22 +12,18 @@ namespace trellum {
 // as lead worker and the credited man-hours, then the totals row.
 class PerformanceReport final : public Report {
 public:
-    static constexpr bool kBuilt = true;
     static constexpr int kHeaderRows = 2;
     static constexpr int kCols = 24;
 
     ReportKind kind() const override { return ReportKind::Performance; }
-    // Lays out the grid through LayoutPerformanceGrid.
+    const ReportInfo& info() const override;
+    // The 24 columns, the two header rows with their heights, widths and merge flags.
     void layoutGrid(ReportGrid& grid, const CategoryTable& categories) const override;
-    // Fills the grid through RunPerformanceFigures.
+    // One row per credited worker, then the totals row.
     DbStatus run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes) const override;
     // The summary's sheet: form number, blanks for handwriting, wrapped header, signature footer.
     ExportLayout exportLayout() const override;
 
-    // The 24 columns, the two header rows with their heights, widths and merge flags.
-    static void LayoutPerformanceGrid(ReportGrid& grid);
-    // One row per credited worker, then the totals row.
-    static DbStatus RunPerformanceFigures(DbConnection& db, const RunInput& input, ReportGrid& grid);
     // The Monday-to-Friday days of the period, both ends included; 0 without the calendar option.
     static long long CountWorkingDays(const QDate& start, const QDate& end, bool calendarWorkingDays);
     // Eight hours per working day.
