@@ -20,6 +20,19 @@ QString braced(const QString& value)
     return QLatin1Char('{') + value + QLatin1Char('}');
 }
 
+constexpr int kDefaultLoginTimeout = 30;
+
+// Whole seconds from `least` to `most` in a settings value: nullopt when it is empty, -1 when
+// it is no such number.
+std::optional<int> secondsSetting(const QString& value, int least, int most)
+{
+    if (value.isEmpty())
+        return std::nullopt;
+    bool ok = false;
+    const int seconds = value.toInt(&ok);
+    return ok && seconds >= least && seconds <= most ? seconds : -1;
+}
+
 } // namespace
 
 std::optional<QString> sqlServerConnectionString(const DbSettings& s, QString* problem)
@@ -69,22 +82,6 @@ bool OpenDatabase(AppSession& session, Messenger& messenger, const QString& UID,
     s.Driver = driver;
     return OpenDatabase(session, messenger, s);
 }
-
-namespace {
-
-constexpr int kDefaultLoginTimeout = 30;
-
-// Whole seconds from `least` to `most` in a settings value: nullopt when it is empty, -1 when it is no such number.
-std::optional<int> secondsSetting(const QString& value, int least, int most)
-{
-    if (value.isEmpty())
-        return std::nullopt;
-    bool ok = false;
-    const int seconds = value.toInt(&ok);
-    return ok && seconds >= least && seconds <= most ? seconds : -1;
-}
-
-} // namespace
 
 std::optional<int> commandTimeoutSetting(const DbSettings& settings)
 {
