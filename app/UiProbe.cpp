@@ -10,6 +10,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QMenu>
@@ -75,6 +76,8 @@ QString textOf(const QWidget* w)
         return e->text();
     if (auto* c = qobject_cast<const QComboBox*>(w))
         return c->currentText();
+    if (auto* t = qobject_cast<const QPlainTextEdit*>(w))
+        return t->toPlainText();
     if (auto* s = qobject_cast<const QAbstractSpinBox*>(w))
         return s->text();
     if (auto* m = qobject_cast<const QMessageBox*>(w))

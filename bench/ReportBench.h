@@ -47,6 +47,12 @@ public:
     std::optional<Measured> run(ReportKind kind, const Period& period);
     // The statements on the databases without indexes and with column indexes; adds the figures.
     void compareIndexes(const Measured& m);
+    // The program's statements against the item-by-item reading of the same figures, on the
+    // file with the indexes and on the one without, in the same run; adds the figures.
+    void compareForms(ReportKind kind, const Period& period);
+    // The completion overview of a region of 20,000 offices (the file at `path`, built when
+    // missing) with SQLite's automatic indexes, as the program's connection has them, and without.
+    void manyOffices(const QString& path);
     // The plans of each statement shape with the indexes and without.
     void plans(const Measured& m);
 
@@ -63,6 +69,8 @@ private:
     BenchPart m_part;
     QString m_runRows;
     QString m_indexRows;
+    QString m_formRows;
+    QString m_officeRows;
     QString m_plans;
     bool m_programAutomatic = true;
 };

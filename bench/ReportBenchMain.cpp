@@ -51,8 +51,9 @@ int main(int argc, char** argv)
     const QCommandLineOption runs(QStringLiteral("runs"), QStringLiteral("timed runs of each (default 7)"), QStringLiteral("N"), QStringLiteral("7"));
     const QCommandLineOption budget(QStringLiteral("slow-budget"), QStringLiteral("seconds for the runs of one figure on a slower database (default 30)"), QStringLiteral("S"), QStringLiteral("30"));
     const QCommandLineOption only(QStringLiteral("only"), QStringLiteral("one report only"), QStringLiteral("NAME"));
+    const QCommandLineOption manyOffices(QStringLiteral("many-offices-db"), QStringLiteral("the region of 20,000 offices (built when missing)"), QStringLiteral("FILE"));
     const QCommandLineOption partFile(QStringLiteral("part"), QStringLiteral("the results file to write"), QStringLiteral("FILE"));
-    parser.addOptions({ db, plainDb, columnDb, region, lastDay, runs, budget, only, partFile });
+    parser.addOptions({ db, plainDb, columnDb, region, lastDay, runs, budget, only, manyOffices, partFile });
     parser.process(app);
 
     ReportBench::Options o;
@@ -91,12 +92,16 @@ int main(int argc, char** argv)
             failed = failed || !m;
             if (!m)
                 continue;
+            if (!o.plainDb.isEmpty())
+                bench.compareForms(kind, p);
             if (p.name == month.name && !o.plainDb.isEmpty()) {
                 bench.compareIndexes(*m);
                 bench.plans(*m);
             }
         }
     }
+    if (parser.isSet(manyOffices) && (!parser.isSet(only) || parser.value(only) == reportName(ReportKind::Completion)))
+        bench.manyOffices(parser.value(manyOffices));
     bench.writeSection();
     if (parser.isSet(partFile))
         if (const QString e = bench.part().save(parser.value(partFile)); !e.isEmpty()) {

@@ -23,14 +23,37 @@ DbStatus readWorkers(DbConnection& db, const QString& sql, std::vector<WorkerRec
     return cur.error();
 }
 
-QString workerItemPosition(const QString& code)
+namespace {
+
+// 维修人 is compared without its blanks, so the code is too: a code with a blank of its own
+// would never be found otherwise.
+QString withoutBlanks(const QString& code)
 {
-    // 维修人 is compared without its blanks, so the code is too: a code with a blank of its own
-    // would never be found otherwise.
     QString item = code;
     item.remove(QLatin1Char(' '));
-    return QStringLiteral("CHARINDEX(CONCAT(',', ") + sqlQuote(item)
+    return item;
+}
+
+} // namespace
+
+QString workerItemPosition(const QString& code)
+{
+    return workerItemPositionOf(sqlQuote(withoutBlanks(code)));
+}
+
+QString workerItemPositionOf(const QString& itemSql)
+{
+    return QStringLiteral("CHARINDEX(CONCAT(',', ") + itemSql
         + QStringLiteral(", ','), CONCAT(',', REPLACE(维修人,' ',''), ','))");
+}
+
+QString workerTable(const std::vector<WorkerRecord>& workers)
+{
+    std::vector<QStringList> rows;
+    rows.reserve(workers.size());
+    for (const WorkerRecord& w : workers)
+        rows.push_back({ sqlQuote(withoutBlanks(w.code)), sqlQuote(w.region) });
+    return sqlLiteralTable({ QStringLiteral("工号"), QStringLiteral("区域号") }, rows);
 }
 
 long long countWeekdays(const QDate& start, const QDate& end)

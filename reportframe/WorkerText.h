@@ -28,6 +28,13 @@ DbStatus readWorkers(DbConnection& db, const QString& sql, std::vector<WorkerRec
 // 1 when it stands first, 0 when it is not listed (12 is not found in 112,5). Runs alike on
 // SQL Server 2012 and later and on the embedded database.
 QString workerItemPosition(const QString& code);
+// The same position for an SQL expression that gives the code already without blanks (a column
+// of workerTable).
+QString workerItemPositionOf(const QString& itemSql);
+
+// The run's workers as a derived table for a From clause, columns 序 (the worker's place in
+// `workers`), 工号 (the code without blanks, as workerItemPosition compares it) and 区域号.
+QString workerTable(const std::vector<WorkerRecord>& workers);
 
 // The days from `start` to `end`, both included, that fall on Monday to Friday (0 when the
 // end lies before the start).

@@ -45,7 +45,7 @@ rm -f "$cache"/part-*.json
 
 echo "bench: report runs"
 "$build/bench/trellum-bench-reports" --db "$db" --plain-db "$plain" --column-db "$columns" --runs "$runs" \
-  --part "$cache/part-reports.json"
+  --many-offices-db "$cache/offices-20k-$fingerprint.db" --part "$cache/part-reports.json"
 echo "bench: export"
 "$build/bench/trellum-bench-export" --out "$cache/export" --runs "$runs" --reader tests/workbook/read_workbook.py \
   --part "$cache/part-export.json"

@@ -100,6 +100,7 @@ bool OpenDatabase(AppSession& session, Messenger& messenger, const DbSettings& s
     const std::optional<int> loginTimeout = loginTimeoutSetting(settings);
     // Each open replaces the connection, releasing the old one.
     session.connection = std::make_unique<DbConnection>();
+    session.databaseInUse.clear();
     DbStatus status;
     if (Svr.trimmed().isEmpty()) {
         status = DbError { kUnspecifiedError, missingServerText() };
@@ -125,6 +126,9 @@ bool OpenDatabase(AppSession& session, Messenger& messenger, const DbSettings& s
     }
     if (timeout && *timeout >= 0)
         session.connection->setCommandTimeout(*timeout);
+    session.databaseInUse = Svr.startsWith(kSqlitePrefix, Qt::CaseInsensitive)
+        ? QStringLiteral("文件 ") + Svr.mid(kSqlitePrefix.size())
+        : QStringLiteral("服务器 %1，数据库 %2，用户 %3").arg(Svr, settings.DBname, settings.UID);
     return true;
 }
 

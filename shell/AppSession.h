@@ -16,6 +16,7 @@ struct AppSession {
     SessionState state;
     std::unique_ptr<DbConnection> connection = std::make_unique<DbConnection>();
     QString settingsPath; // the settings store; empty is the user's own
+    QString databaseInUse; // what the open connection reads, for people: the file, or server and catalog
 };
 
 // The ODBC connection string for SQL Server: every value in braces, so a ";" in a password

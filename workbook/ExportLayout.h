@@ -12,12 +12,12 @@
 
 namespace trellum {
 
-// What a report's layout steps read at the moment of the export (not of the last run).
+// What a report's layout steps read at the moment of the export.
 struct ExportContext {
     const ReportGrid* grid = nullptr;
-    QDate startDate;          // DTPicker1 now
-    QDate endDate;            // DTPicker2 now
-    QString regionName;       // the chosen Combo1 entry's text after its first blank
+    QDate startDate;          // the period of the run that filled the grid
+    QDate endDate;
+    QString regionName;       // the region of that run (its Combo1 entry's text after the first blank)
     QString categoryNames;    // as captured by the last run ("" before it)
     QDate today;
     QString title;            // the window's title label

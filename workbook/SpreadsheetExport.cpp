@@ -137,6 +137,9 @@ bool WriteWorkbook(const ExportLayout& layout, ExportContext context, const QStr
         host.resetPointer();
         return false;
     }
+    // The bar at its end and the path shown before the message waits for its OK.
+    host.setProgress(context.grid ? context.grid->rows() : 0);
+    host.exported(target);
     inform(messenger, kReportMessageTitle, layout.successMessage);
     host.hideProgress();
     return true;

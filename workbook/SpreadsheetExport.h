@@ -23,6 +23,8 @@ public:
     virtual void repaintOnce() {}
     // Resets the mouse pointer to its default shape after a failure.
     virtual void resetPointer() {}
+    // The workbook was written under `path` (before the success message).
+    virtual void exported(const QString& path) { Q_UNUSED(path); }
 };
 
 // The save dialog's file-type filter: one entry named 电子表 listing both patterns.

@@ -45,6 +45,7 @@ void CategoryBox::clear()
 void CategoryBox::addEntry(const CategoryEntry& entry)
 {
     auto* item = new QListWidgetItem(entry.text(), m_list);
+    item->setToolTip(entry.text());
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
     item->setCheckState(Qt::Unchecked);
 }

@@ -1,6 +1,7 @@
 #include "FilterPanel.h"
 
 #include "CategoryBox.h"
+#include "DatePicker.h"
 #include "FilterQueries.h"
 #include "Messenger.h"
 #include "Twips.h"
@@ -12,8 +13,12 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QPainter>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
+
+#include <array>
+#include <utility>
 
 namespace trellum {
 
@@ -91,10 +96,34 @@ FilterPanel::FilterPanel(const ReportInfo& info, std::function<DbConnection&()> 
         top += 360;
     }
 
-    Twips::place(caption(QStringLiteral("Label1(0)"), info.dateLabel, this), kMargin, top, kInnerWidth, 240);
-    m_start = new QDateEdit(this);
+    // Beside the period's caption, buttons for the periods asked for most: 本月, 上月, 本年.
+    constexpr int kQuickWidth = 540;
+    constexpr int kQuickGap = 45;
+    const int quickLeft = kMargin + kInnerWidth - 3 * kQuickWidth - 2 * kQuickGap;
+    Twips::place(caption(QStringLiteral("Label1(0)"), info.dateLabel, this), kMargin, top, quickLeft - kMargin, 240);
+    const std::array<std::pair<const char*, const char*>, 3> quick { { { "cmdThisMonth", "本月" },
+                                                                      { "cmdLastMonth", "上月" },
+                                                                      { "cmdThisYear", "本年" } } };
+    for (std::size_t i = 0; i < quick.size(); ++i) {
+        auto* b = new QPushButton(QString::fromUtf8(quick[i].second), this);
+        b->setObjectName(QString::fromLatin1(quick[i].first));
+        b->setFont(UiLook::yahei(8));
+        b->setFocusPolicy(Qt::TabFocus);
+        Twips::place(b, quickLeft + int(i) * (kQuickWidth + kQuickGap), top - 15, kQuickWidth, 270);
+        connect(b, &QPushButton::clicked, this, [this, i] {
+            const QDate today = QDate::currentDate();
+            const QDate month(today.year(), today.month(), 1);
+            if (i == 0)
+                setPeriod(month, month.addMonths(1).addDays(-1));
+            else if (i == 1)
+                setPeriod(month.addMonths(-1), month.addDays(-1));
+            else
+                setPeriod(QDate(today.year(), 1, 1), QDate(today.year(), 12, 31));
+        });
+    }
+    m_start = new DatePicker(this);
     m_start->setObjectName(QStringLiteral("DTPicker1"));
-    m_end = new QDateEdit(this);
+    m_end = new DatePicker(this);
     m_end->setObjectName(QStringLiteral("DTPicker2"));
     for (QDateEdit* picker : { m_start, m_end }) {
         picker->setCalendarPopup(true);
@@ -155,14 +184,24 @@ void FilterPanel::setPeriod(const QDate& day)
     }
 }
 
+void FilterPanel::setPeriod(const QDate& start, const QDate& end)
+{
+    m_start->setDate(start);
+    m_end->setDate(end);
+}
+
 void FilterPanel::LoadRegions()
 {
     std::vector<RegionEntry> regions;
     const DbStatus status = loadRegions(db(), regions);
     m_regions->clear();
     m_regionEntries = regions;
-    for (const RegionEntry& region : regions)
+    // Entries from the data show as plain text, shortened where they are too long for the list,
+    // and whole in the tooltip.
+    for (const RegionEntry& region : regions) {
         m_regions->addItem(region.text());
+        m_regions->setItemData(m_regions->count() - 1, region.text(), Qt::ToolTipRole);
+    }
     m_regions->setCurrentIndex(-1);
     if (status)
         showError(*status);
@@ -204,6 +243,7 @@ void FilterPanel::fillTree()
     for (const TreeNode& node : m_nodes) {
         auto* item = root ? new QTreeWidgetItem(root) : new QTreeWidgetItem(m_tree);
         item->setText(0, node.text);
+        item->setToolTip(0, node.text);
         item->setIcon(0, nodeIcon(root == nullptr));
         item->setData(0, Qt::UserRole, node.key);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);

@@ -40,6 +40,8 @@ public:
 
     // Both pickers get the display format yyyy-MM-dd and the given day, the start first.
     void setPeriod(const QDate& day);
+    // The period from `start` to `end` in the pickers (the quick buttons 本月, 上月 and 本年).
+    void setPeriod(const QDate& start, const QDate& end);
     // LoadRegions: Combo1 holds every region, none chosen.
     void LoadRegions();
     // LoadCategories: List1 and the CategoryTable hold the categories in use, nothing ticked.

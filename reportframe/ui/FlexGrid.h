@@ -6,6 +6,7 @@
 #include <QTableView>
 
 #include <array>
+#include <map>
 #include <vector>
 
 namespace trellum {
@@ -13,9 +14,12 @@ namespace trellum {
 class GridModel;
 
 // The result grid on screen (MSFlexGrid1): shows a ReportGrid with its merged cells, sizes in
-// twips, word wrap and cell colours, and keeps the header rows and the header column in place
-// while the data scroll (three frozen views laid over the scrolling one). The mouse and the
-// keyboard move the current cell among the data cells; the grid's current row and column follow.
+// twips, word wrap and cell colours, and keeps the header rows, the header column and the names
+// column beside it in place while the data scroll (three frozen views laid over the scrolling
+// one). The mouse and the keyboard move the current cell among the data cells; the grid's current
+// row and column follow. A column widens or narrows by dragging its edge in the header rows (for
+// this showing only); a rectangle of data cells is selected with the mouse or Shift and copied
+// with Ctrl+C as tab-separated lines; the context menu offers 复制 and 导出Excel.
 class FlexGrid final : public QTableView {
     Q_OBJECT
 public:
@@ -37,8 +41,16 @@ public:
     QRect cellRect(int row, int col) const;
     // Scrolls a data cell into view, clear of the frozen header rows and column.
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+    // The columns kept in view on horizontal scroll: the header column and the names column.
+    int frozenCols() const;
+    // The selected rectangle (or the current cell) as tab-separated lines, as spreadsheets paste them.
+    QString selectionText() const;
+    // Copies selectionText() to the clipboard.
+    void copySelection();
 
 Q_SIGNALS:
+    // 导出Excel was chosen in the context menu.
+    void exportRequested();
     // The user moved the current cell; the grid's row and col are already set to it.
     void currentCellChanged(int row, int col);
 
@@ -48,6 +60,8 @@ protected:
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void gridChanged();
@@ -58,12 +72,20 @@ private:
     void syncCurrent();
     int fixedHeight() const;
     int fixedWidth() const;
+    int headerFitWidth(int col) const;
+    int edgeAt(const QTableView* view, int x) const;
+    bool resizeFromHeader(QTableView* view, QEvent* event);
+    void setColumnWidthEverywhere(int col, int px);
 
     ReportGrid* m_grid = nullptr;
     GridModel* m_model = nullptr;
     std::array<QTableView*, 3> m_overlays {};
     std::vector<CellSpan> m_spans;
     bool m_syncing = false;
+    std::map<int, int> m_userWidths; // columns the user has dragged, in pixels
+    int m_resizing = -1;             // the column whose edge is being dragged
+    int m_resizeFrom = 0;            // where the drag started (global x) ...
+    int m_resizeWidth = 0;           // ... and the column's width then
 };
 
 } // namespace trellum

@@ -9,9 +9,10 @@ std::vector<CellSpan> GridSpans::compute(const ReportGrid& grid)
     std::vector<CellSpan> out;
     if (!grid.mergeCells())
         return out;
-    const int rows = grid.rows();
+    // Only the header rows merge: a figure shown once over two data rows would be read, and
+    // added up, once.
+    const int rows = std::min(grid.fixedRows(), grid.rows());
     const int cols = grid.cols();
-    const int fixedRows = std::min(grid.fixedRows(), rows);
     const int fixedCols = std::min(grid.fixedCols(), cols);
     auto sameBand = [](int a, int b, int fixed) { return (a < fixed) == (b < fixed); };
 
@@ -46,7 +47,7 @@ std::vector<CellSpan> GridSpans::compute(const ReportGrid& grid)
                 flagged = grid.mergeCol(k);
             int end = r + 1;
             if (flagged)
-                while (end < rows && sameBand(r, end, fixedRows) && width[std::size_t(end)][std::size_t(c)] == w
+                while (end < rows && width[std::size_t(end)][std::size_t(c)] == w
                        && !taken[std::size_t(end)][std::size_t(c)] && grid.text(end, c) == t)
                     ++end;
             for (int k = r + 1; k < end; ++k)

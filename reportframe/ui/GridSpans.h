@@ -15,11 +15,12 @@ struct CellSpan {
     bool operator==(const CellSpan&) const = default;
 };
 
-// Free merging as the grid shows it: in a flagged row, neighbouring cells with the same text show
-// as one cell across; in a flagged column, neighbouring cells with the same text show as one cell
-// down. Runs across that repeat row after row in columns that are all flagged combine into one
-// rectangle. Empty cells never merge, and fixed cells merge only with fixed cells (the header
-// rows, the header column and the data are merged each on their own).
+// Free merging as the grid shows it, in the fixed header rows only: in a flagged header row,
+// neighbouring cells with the same text show as one cell across; in a flagged column, neighbouring
+// header cells with the same text show as one cell down. Runs across that repeat row after row in
+// columns that are all flagged combine into one rectangle. Empty cells never merge, the header
+// column's cells never merge with the others, and data, subtotal and total rows never merge: each
+// of their figures shows in a cell of its own.
 class GridSpans {
 public:
     // The merged cells of the grid, top to bottom and left to right; none while merging is off.

@@ -36,13 +36,34 @@ void keepTitleWhole(QMessageBox& box)
                   grid->columnCount());
 }
 
+// The longest line a box shows, in characters; longer lines (a path, a name, a server's message)
+// are shortened in the middle, and the whole text goes into the box's details.
+constexpr int kLongestLine = 160;
+
+QString shortened(const QString& text, bool* cut)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& line : lines)
+        if (line.size() > kLongestLine) {
+            line = line.left(kLongestLine / 2 - 1) + QChar(0x2026) + line.right(kLongestLine / 2);
+            *cut = true;
+        }
+    return lines.join(QLatin1Char('\n'));
+}
+
 } // namespace
 
 MessageAnswer QtMessenger::show(const Message& message)
 {
     QMessageBox box(QApplication::activeWindow());
+    // Texts that quote data (names, paths, the database's messages) are shown as they are, never
+    // read as markup, and never make the box wider than a screen.
+    bool cut = false;
     box.setWindowTitle(message.title);
-    box.setText(message.text);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(shortened(message.text, &cut));
+    if (cut)
+        box.setDetailedText(message.text);
     switch (message.icon) {
     case MessageIcon::None: box.setIcon(QMessageBox::NoIcon); break;
     case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;

@@ -1,5 +1,6 @@
 #include "ReportStatusBar.h"
 
+#include "ElidedLabel.h"
 #include "Twips.h"
 #include "UiLook.h"
 
@@ -25,7 +26,7 @@ ReportStatusBar::ReportStatusBar(QWidget* parent)
     row->setSpacing(2);
     const int stretch[kPanels] = { 0, 2, 0, 2, 0, 2, 1, 0, 0 };
     for (int i = 0; i < kPanels; ++i) {
-        auto* panel = new QLabel(this);
+        auto* panel = new ElidedLabel(0, this);
         panel->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
@@ -45,20 +46,53 @@ ReportStatusBar::ReportStatusBar(QWidget* parent)
     connect(m_clock, &QTimer::timeout, this, &ReportStatusBar::tick);
     m_clock->start(1000);
     tick();
+
+    m_message = new ElidedLabel(0, this);
+    m_message->setObjectName(QStringLiteral("StatusMessage"));
+    m_message->setFrameShape(QFrame::Panel);
+    m_message->setFrameShadow(QFrame::Sunken);
+    m_message->setFont(UiLook::yahei(9));
+    m_message->setContentsMargins(4, 0, 4, 0);
+    m_message->setAutoFillBackground(true);
+    m_message->hide();
+    m_messageTime = new QTimer(this);
+    m_messageTime->setSingleShot(true);
+    connect(m_messageTime, &QTimer::timeout, m_message, &QWidget::hide);
+}
+
+void ReportStatusBar::showMessage(const QString& text, int msec)
+{
+    // Over the panels from 操作员 to the position; the supplier, date and time stay in view.
+    const QRect first = m_panels[0]->geometry();
+    const QRect last = m_panels[5]->geometry();
+    m_message->setGeometry(QRect(first.topLeft(), last.bottomRight()));
+    m_message->setFullText(text);
+    m_message->raise();
+    m_message->show();
+    m_messageTime->start(msec);
+}
+
+QString ReportStatusBar::message() const
+{
+    return m_message->isVisible() ? m_message->fullText() : QString();
 }
 
 QString ReportStatusBar::panelText(int number) const
 {
-    return number >= 1 && number <= kPanels ? m_panels[std::size_t(number - 1)]->text() : QString();
+    return number >= 1 && number <= kPanels ? m_panels[std::size_t(number - 1)]->fullText() : QString();
 }
 
 void ReportStatusBar::setPanelText(int number, const QString& text)
 {
     if (number < 1 || number > kPanels)
         return;
-    // A panel is never narrower than its text, so that the texts never run into each other.
-    QLabel* panel = m_panels[std::size_t(number - 1)];
-    panel->setText(text);
+    ElidedLabel* panel = m_panels[std::size_t(number - 1)];
+    panel->setFullText(text);
+    // The bar's own captions, date and time are never cut: their panels are as wide as they are.
+    // The names (panels 2, 4 and 6) come from the data: a long one is shortened, with the whole
+    // name in the tooltip, and never widens the window.
+    if (number == 2 || number == 4 || number == 6)
+        return;
     const int frame = 2 * panel->frameWidth();
     const QMargins margins = panel->contentsMargins();
     const int needed = panel->fontMetrics().horizontalAdvance(text) + margins.left() + margins.right() + frame;

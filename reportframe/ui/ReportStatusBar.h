@@ -4,10 +4,11 @@
 
 #include <array>
 
-class QLabel;
 class QTimer;
 
 namespace trellum {
+
+class ElidedLabel;
 
 // StatusBar1 of a report window: nine panels — 操作员, the name, 部门, the department, 岗位, the
 // position, the supplier's caption, and the current date and time, which the bar keeps up to date.
@@ -22,17 +23,25 @@ public:
 
     // The text of panel `number` (1 to 9).
     QString panelText(int number) const;
-    // Sets the text of panel `number` (1 to 9); the panel widens to show all of it.
+    // Sets the text of panel `number` (1 to 9), always as plain text. The bar's own captions, date
+    // and time widen their panels; a name (2, 4, 6) longer than its panel is shortened, whole in
+    // the tooltip.
     void setPanelText(int number, const QString& text);
+    // Shows `text` over the name panels for `msec` milliseconds (shortened, whole in the tooltip).
+    void showMessage(const QString& text, int msec);
+    // The message shown now ("" when none).
+    QString message() const;
     // The bar's height in twips.
     int heightTwips() const;
 
 private:
     void tick();
 
-    std::array<QLabel*, kPanels> m_panels {};
+    std::array<ElidedLabel*, kPanels> m_panels {};
     std::array<int, kPanels> m_leastWidths {}; // each panel's design width in pixels
     QTimer* m_clock = nullptr;
+    ElidedLabel* m_message = nullptr;
+    QTimer* m_messageTime = nullptr;
 };
 
 } // namespace trellum

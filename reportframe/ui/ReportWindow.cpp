@@ -91,6 +91,7 @@ void ReportWindow::buildResultArea()
     Twips::place(m_view, 0, kGridTop, 6000, 3000);
     m_view->setGrid(&m_grid);
     connect(m_view, &FlexGrid::currentCellChanged, this, [this] { HighlightCurrentRow(); });
+    connect(m_view, &FlexGrid::exportRequested, this, [this] { exportGrid(); });
 
     m_titleBox = band(QStringLiteral("Picture4"), false, m_resultArea);
     Twips::place(m_titleBox, 0, 75, 2955, 465);

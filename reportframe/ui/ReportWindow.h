@@ -11,6 +11,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 class QFrame;
 class QLabel;
 class QProgressBar;
@@ -20,6 +22,10 @@ namespace trellum {
 
 class FilterPanel;
 class FlexGrid;
+
+// The export button's answer before any run has filled the grid.
+inline const QString kRunFirstMessage = QStringLiteral("请先统计！");
+
 class ReportStatusBar;
 class TypeAnalysisPanel;
 
@@ -54,14 +60,17 @@ public:
     const ReportGrid& grid() const { return m_grid; }
     // What the last successful press of the run button captured.
     const ReportCriteria& criteria() const { return m_criteria; }
+    // The criteria of the run that filled the grid; nullopt before the first run.
+    const std::optional<ReportCriteria>& lastRun() const { return m_lastRun; }
     // The row shown highlighted (HighlightedRow); 0 for none.
     int highlightedRow() const { return m_highlighter.highlightedRow(); }
     FilterPanel* filterPanel() const { return m_filter; }
     FlexGrid* gridView() const { return m_view; }
     ReportStatusBar* statusBar() const { return m_statusBar; }
     TypeAnalysisPanel* typeAnalysis() const { return m_typeAnalysis; }
-    // What the export frame reads of the window now: the grid, the pickers, the region, the
-    // captured category names, today, the title and (D) the type-analysis boxes and the remark.
+    // What the export frame reads of the window: the grid with the period, region and category
+    // names of the run that filled it (never the controls changed since), today, the title and
+    // (D) the type-analysis boxes and the remark.
     ExportContext exportContext() const;
 
     // The window's design size (15360 × 9600 twips), for the frame that opens it.
@@ -79,6 +88,8 @@ public:
     void repaintOnce() override;
     // Puts the normal mouse pointer back.
     void resetPointer() override;
+    // Shows the written path in the status bar for a while.
+    void exported(const QString& path) override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -102,6 +113,7 @@ private:
     SaveDialog& m_dialog;
     ReportGrid m_grid;
     ReportCriteria m_criteria;
+    std::optional<ReportCriteria> m_lastRun;
     RowHighlighter m_highlighter;
 
     QFrame* m_topBand = nullptr;        // Picture5

@@ -3,10 +3,12 @@
 
 #include "FilterPanel.h"
 #include "FlexGrid.h"
+#include "ReportStatusBar.h"
 #include "TypeAnalysisPanel.h"
 #include "WaitCursor.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiSubWindow>
@@ -33,6 +35,7 @@ void ReportWindow::pressRun()
 void ReportWindow::runReport()
 {
     const RunInput input { m_criteria, m_filter->calendarWorkingDays(), m_filter->categories() };
+    m_lastRun = m_criteria; // what the grid holds from now on, even when the run fails part-way
     TypeAnalysis boxes {};
     DbStatus status;
     {
@@ -54,10 +57,18 @@ ExportContext ReportWindow::exportContext() const
 {
     ExportContext context;
     context.grid = &m_grid;
-    context.startDate = m_filter->startDate();
-    context.endDate = m_filter->endDate();
-    context.regionName = m_filter->regionName();
-    context.categoryNames = m_criteria.categoryNames;
+    // The sheet's header lines describe the figures in the grid: a region or period chosen since
+    // the run is not theirs.
+    if (m_lastRun) {
+        context.startDate = m_lastRun->startDate;
+        context.endDate = m_lastRun->endDate;
+        context.regionName = m_lastRun->regionName;
+        context.categoryNames = m_lastRun->categoryNames;
+    } else {
+        context.startDate = m_filter->startDate();
+        context.endDate = m_filter->endDate();
+        context.regionName = m_filter->regionName();
+    }
     context.today = QDate::currentDate();
     context.title = m_title->text();
     if (m_typeAnalysis) {
@@ -69,6 +80,10 @@ ExportContext ReportWindow::exportContext() const
 
 void ReportWindow::exportGrid()
 {
+    if (!m_lastRun) {
+        inform(m_messenger, kReportMessageTitle, kRunFirstMessage);
+        return;
+    }
     ExportCommand(m_report->exportLayout(), exportContext(), *this, m_dialog, m_messenger);
 }
 
@@ -110,6 +125,11 @@ void ReportWindow::hideProgress()
 void ReportWindow::repaintOnce()
 {
     repaint();
+}
+
+void ReportWindow::exported(const QString& path)
+{
+    m_statusBar->showMessage(QStringLiteral("已导出：") + QDir::toNativeSeparators(path), 15000);
 }
 
 void ReportWindow::resetPointer()

@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include <algorithm>
+
 namespace trellum {
 
 namespace {
@@ -119,8 +121,12 @@ void TypeAnalysisPanel::LayoutTypeAnalysis()
 {
     const int width = Twips::get(this, Twips::Edge::Width);
     const int inset = Twips::get(m_smallFrame, Twips::Edge::Left);
-    Twips::set(m_wideFrame, Twips::Edge::Width, width - Twips::get(m_wideFrame, Twips::Edge::Left) - inset);
-    Twips::set(m_remark, Twips::Edge::Width, width - Twips::get(m_remark, Twips::Edge::Left) - inset);
+    const int frameWidth = width - Twips::get(m_wideFrame, Twips::Edge::Left) - inset;
+    Twips::set(m_wideFrame, Twips::Edge::Width, frameWidth);
+    // The remark keeps the frame's line in view: it ends the inset short of the frame's inner edge,
+    // and shrinks to nothing rather than keep an old width past a narrow frame.
+    const int frameRight = Twips::get(m_wideFrame, Twips::Edge::Left) + Twips::get(m_wideFrame, Twips::Edge::Width);
+    Twips::set(m_remark, Twips::Edge::Width, std::max(0, frameRight - inset - Twips::get(m_remark, Twips::Edge::Left)));
 }
 
 void TypeAnalysisPanel::resizeEvent(QResizeEvent* event)

@@ -2,7 +2,6 @@
 
 #include "CellText.h"
 #include "LedgerWorkerBlock.h"
-#include "RedrawPause.h"
 #include "SqlText.h"
 #include "WorkerText.h"
 
@@ -10,17 +9,17 @@
 
 namespace trellum {
 
-namespace {
-
-// A figure of the statement formatted "0.00", or empty for NULL.
-QString figureText(const DbCursor& cur, const QString& field)
+void LedgerReport::layoutGrid(ReportGrid& grid, const CategoryTable&) const
 {
-    return cur.isNull(field) ? QString() : formatNumber(cur.number(field), QStringLiteral("0.00"));
+    SetupLedgerGrid(grid);
 }
 
-} // namespace
+DbStatus LedgerReport::run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis&) const
+{
+    return BuildLedger(db, input, grid);
+}
 
-void LedgerReport::layoutGrid(ReportGrid& grid, const CategoryTable&) const
+void LedgerReport::SetupLedgerGrid(ReportGrid& grid)
 {
     static const char16_t* const header[kHeaderRows][kCols] = {
         { u"序", u"分类", u"分类", u"用工记录", u"用工记录", u"用工记录", u"用工记录", u"用工记录", u"人工费",
@@ -33,7 +32,7 @@ void LedgerReport::layoutGrid(ReportGrid& grid, const CategoryTable&) const
     };
     static constexpr int widths[kCols] = { 600, 1800, 2400, 800, 1200, 800, 800, 1200, 800,
                                            800, 1200, 1300, 800, 800, 1200, 1300, 1200, 1200 };
-    const RedrawPause pause(grid);
+    grid.setRedraw(false);
     grid.setCols(kCols);
     grid.setRows(kHeaderRows);
     grid.setFixedRows(kHeaderRows);
@@ -55,6 +54,7 @@ void LedgerReport::layoutGrid(ReportGrid& grid, const CategoryTable&) const
     grid.setMergeRow(1, true);
     for (int c : { 0, 1, 2, 7, 11, 15, 16, 17 })
         grid.setMergeCol(c, true);
+    grid.setRedraw(true);
 }
 
 long long LedgerReport::StandardHours(const QDate& start, const QDate& end, bool calendarWorkingDays)
@@ -68,70 +68,86 @@ QString LedgerReport::workerStatement(const ReportCriteria& c)
         + QStringLiteral(" And 工号 In (") + c.workerCodes + QStringLiteral(")");
 }
 
-QString LedgerReport::figuresStatement(const ReportCriteria& c, const QString& workerCode, const QString& workerRegion)
+QString LedgerReport::figuresStatement(const ReportCriteria& c, const std::vector<WorkerRecord>& workers)
 {
+    const QString from = QStringLiteral(" From PG派工单 Cross Join (") + workerTable(workers) + QStringLiteral(") W");
+    // Every worker of the list is of the run's region, so the region is also given as a value:
+    // the database then reads that region's orders only, once for all the workers.
     const QString where = QStringLiteral(" where CONVERT(char(8),销单日期,112) Between ") + sqlQuote(sqlDate(c.startDate))
         + QStringLiteral(" And ") + sqlQuote(sqlDate(c.endDate)) + QStringLiteral(" And 是否销单=1 And 维修完成 =1 And ")
-        + workerItemPosition(workerCode) + QStringLiteral(" > 0") + QStringLiteral(" And 区域DH=") + sqlQuote(workerRegion)
+        + workerItemPositionOf(QStringLiteral("W.工号")) + QStringLiteral(" > 0") + QStringLiteral(" And 区域DH=W.区域号")
+        + QStringLiteral(" And 区域DH=") + sqlQuote(c.regionCode)
         + QStringLiteral(" And 报修类别编号 In(") + c.categoryCodes + QStringLiteral(")");
-    const QString material =
-        QStringLiteral("Select SUM(Case When 材料费 Is Null Then 0 Else 材料费 End) as 材料费实际 ,区域DH From PG派工单")
-        + where + QStringLiteral(" group by 区域DH");
+    // material and labour cost over the orders alone, so an order with several labour items
+    // counts its costs once
+    const QString costs =
+        QStringLiteral("Select W.序, SUM(Case When 材料费 Is Null Then 0 Else 材料费 End) as 材料费实际, "
+                       "SUM(PG派工单.人工费) as 人工费实际") + from + where + QStringLiteral(" group by W.序");
     // each labour item's hours shared among the workers of the order (commas + 1)
     const QString hours =
-        QStringLiteral("Select  SUM(维修工时*B.数量/(len(维修人)-LEN(replace(维修人,',',''))+1)) as 平均工时 ,区域DH "
-                       "From PG派工单 left Join pg维修人工费清单 B on 编号=任务单编号")
-        + where + QStringLiteral(" group by 区域DH");
-    const QString labour = QStringLiteral("Select SUM(PG派工单.人工费) as 人工费实际  ,区域DH  From PG派工单") + where
-        + QStringLiteral(" group by 区域DH");
-    return QStringLiteral("Select DISTINCT PG派工单.区域dh,A1.材料费实际, A2.平均工时, A3.人工费实际 From pg派工单 Inner Join (")
-        + material + QStringLiteral(") A1 On PG派工单.区域DH = A1.区域dh Inner Join (") + hours
-        + QStringLiteral(") A2 On PG派工单.区域DH = A2.区域dh Inner Join (") + labour
-        + QStringLiteral(") A3 On PG派工单.区域DH = A3.区域dh");
+        QStringLiteral("Select W.序, SUM(维修工时*B.数量/(len(维修人)-LEN(replace(维修人,',',''))+1)) as 平均工时")
+        + from + QStringLiteral(" left Join pg维修人工费清单 B on 编号=任务单编号") + where + QStringLiteral(" group by W.序");
+    return QStringLiteral("Select A1.序, A1.材料费实际, A2.平均工时, A1.人工费实际 From (") + costs
+        + QStringLiteral(") A1 Inner Join (") + hours + QStringLiteral(") A2 On A1.序 = A2.序");
 }
 
-DbStatus LedgerReport::run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis&) const
+DbStatus LedgerReport::ReadFigures(DbConnection& db, const ReportCriteria& c, const std::vector<WorkerRecord>& workers,
+                                   FigureList& figures)
+{
+    figures.assign(workers.size(), std::nullopt);
+    if (workers.empty())
+        return std::nullopt;
+    DbCursor cur = db.select(figuresStatement(c, workers));
+    auto value = [&cur](const QString& field) {
+        return cur.isNull(field) ? std::nullopt : std::optional<double>(cur.number(field));
+    };
+    while (cur.next()) {
+        const double place = cur.number(QStringLiteral("序"));
+        if (place < 0 || place >= double(figures.size()))
+            continue;
+        figures[std::size_t(place)] = WorkerFigures { value(QStringLiteral("材料费实际")), value(QStringLiteral("平均工时")),
+                                                      value(QStringLiteral("人工费实际")) };
+    }
+    return cur.error();
+}
+
+DbStatus LedgerReport::BuildLedger(DbConnection& db, const RunInput& input, ReportGrid& grid)
+{
+    return BuildLedger(db, input, grid, ReadFigures);
+}
+
+DbStatus LedgerReport::BuildLedger(DbConnection& db, const RunInput& input, ReportGrid& grid, const FigureSource& source)
 {
     const ReportCriteria& c = input.criteria;
     const QString standard = formatNumber(double(StandardHours(c.startDate, c.endDate, input.calendarWorkingDays)),
                                           QStringLiteral("0.00"));
     std::vector<WorkerRecord> workers;
-    const DbStatus workersRead = readWorkers(db, workerStatement(c), workers);
+    DbStatus read = readWorkers(db, workerStatement(c), workers);
+    FigureList figures;
+    if (!read)
+        read = source(db, c, workers, figures);
     grid.setRows(kHeaderRows);
-    RedrawPause pause(grid);
-    // a failing statement leaves the header rows only, drawn again when the pause ends
-    auto fail = [&grid](const DbError& e) -> DbStatus {
-        grid.setRows(kHeaderRows);
-        return e;
+    grid.setRedraw(false);
+    if (read) {
+        // a failing statement leaves the header rows only, drawn again
+        grid.setRedraw(true);
+        return read;
+    }
+    auto text = [](const std::optional<double>& v) {
+        return v ? formatNumber(*v, QStringLiteral("0.00")) : QString();
     };
-    if (workersRead)
-        return fail(*workersRead);
-    for (const WorkerRecord& w : workers) {
-        DbCursor cur = db.select(figuresStatement(c, w.code, w.region));
-        const int blockStart = grid.rows();
-        LedgerWorkerBlock block(grid);
-        bool lines = false;
-        bool allNull = false;
-        while (!allNull && cur.next()) {
-            allNull = cur.isNull(QStringLiteral("材料费实际")) && cur.isNull(QStringLiteral("平均工时"))
-                && cur.isNull(QStringLiteral("人工费实际"));
-            if (!allNull) {
-                block.addWorkerLine(w.name, figureText(cur, QStringLiteral("平均工时")), standard,
-                                    figureText(cur, QStringLiteral("人工费实际")),
-                                    figureText(cur, QStringLiteral("材料费实际")));
-                lines = true;
-            }
-        }
-        if (cur.failed())
-            return fail(*cur.error());
+    for (std::size_t i = 0; i < workers.size(); ++i) {
+        const std::optional<WorkerFigures>& f = figures[i];
         // a worker without figures, or whose figures are all NULL, gets no lines at all
-        if (allNull)
-            grid.setRows(blockStart);
-        else if (lines)
-            block.close();
+        if (!f || (!f->material && !f->hours && !f->labour))
+            continue;
+        LedgerWorkerBlock block(grid);
+        block.addWorkerLine(workers[i].name, text(f->hours), standard, text(f->labour), text(f->material));
+        block.close();
     }
     // the blocks are drawn once, then the total line is made with repainting off again
-    pause.drawNow();
+    grid.setRedraw(true);
+    grid.setRedraw(false);
 
     std::array<double, 4> totals {};
     for (int r = kHeaderRows; r < grid.rows(); ++r)
@@ -140,6 +156,7 @@ DbStatus LedgerReport::run(DbConnection& db, const RunInput& input, ReportGrid& 
                 totals[i] += cellNumber(grid.text(r, LedgerWorkerBlock::kFigureColumns[i]));
     const int t = LedgerWorkerBlock::appendNumberedRow(grid);
     LedgerWorkerBlock::writeSumLine(grid, t, QStringLiteral("总计"), totals, kTotalColour);
+    grid.setRedraw(true);
     return std::nullopt;
 }
 

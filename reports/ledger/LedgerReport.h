@@ -1,9 +1,14 @@
 #pragma once
 
 #include "Report.h"
+#include "WorkerText.h"
 
 #include <QDate>
 #include <QString>
+
+#include <functional>
+#include <optional>
+#include <vector>
 
 namespace trellum {
 
@@ -17,22 +22,44 @@ public:
 
     ReportKind kind() const override { return ReportKind::Ledger; }
     const ReportInfo& info() const override;
-    // The 18 columns, the three header rows with their widths and merge flags.
+    // Lays out the grid through SetupLedgerGrid.
     void layoutGrid(ReportGrid& grid, const CategoryTable& categories) const override;
-    // Builds the worker blocks and the total line below the header rows.
+    // Fills the grid through BuildLedger.
     DbStatus run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes) const override;
     // The ledger's sheet: form number, team and period lines, header merges, cyan subtotal rows.
     ExportLayout exportLayout() const override;
 
+    // The 18 columns, the three header rows with their widths and merge flags.
+    static void SetupLedgerGrid(ReportGrid& grid);
+    // Builds the worker blocks and the total line below the header rows.
+    static DbStatus BuildLedger(DbConnection& db, const RunInput& input, ReportGrid& grid);
+
+    // One worker's sums of material cost, shared man-hours and labour cost; each absent for NULL.
+    struct WorkerFigures {
+        std::optional<double> material;
+        std::optional<double> hours;
+        std::optional<double> labour;
+    };
+    // The figures of each worker of the run by his place in the worker list; absent for a worker
+    // without a result row.
+    using FigureList = std::vector<std::optional<WorkerFigures>>;
+    // Where a run takes the workers' figures from.
+    using FigureSource = std::function<DbStatus(DbConnection& db, const ReportCriteria& criteria,
+                                                const std::vector<WorkerRecord>& workers, FigureList& figures)>;
+    // Builds the ledger with the figures taken from `source`.
+    static DbStatus BuildLedger(DbConnection& db, const RunInput& input, ReportGrid& grid, const FigureSource& source);
+    // The figures of all the workers from one statement.
+    static DbStatus ReadFigures(DbConnection& db, const ReportCriteria& criteria,
+                                const std::vector<WorkerRecord>& workers, FigureList& figures);
     // Eight hours per Monday-to-Friday day of the period, both ends included; 0 without the
     // calendar working-day option.
     static long long StandardHours(const QDate& start, const QDate& end, bool calendarWorkingDays);
 
     // The ticked workers still active in the region.
     static QString workerStatement(const ReportCriteria& criteria);
-    // The material, shared man-hours and labour sums of one worker's completed orders, joined.
-    static QString figuresStatement(const ReportCriteria& criteria, const QString& workerCode,
-                                    const QString& workerRegion);
+    // The material, shared man-hours and labour sums of each worker's completed orders, one row
+    // per worker with figures, keyed by his place in `workers` (column 序).
+    static QString figuresStatement(const ReportCriteria& criteria, const std::vector<WorkerRecord>& workers);
 };
 
 } // namespace trellum

@@ -1,7 +1,6 @@
 #include "MonthEndReport.h"
 
 #include "CellText.h"
-#include "RedrawPause.h"
 
 #include <optional>
 #include <utility>
@@ -82,12 +81,40 @@ void appendTotals(ReportGrid& grid)
         grid.setBackground(t, c, kTotalColour);
 }
 
+// Writes an office row's category counts, each into its own category column: found by code in
+// the window's CategoryTable, so two categories of one name keep their counts apart.
+void writeCategoryCells(ReportGrid& grid, int row, const RunInput& input, const std::vector<std::optional<double>>& counts)
+{
+    const QStringList& ticked = input.criteria.tickedCategoryCodes;
+    for (qsizetype k = 0; k < ticked.size() && std::size_t(k) < counts.size(); ++k) {
+        // no completed order of this office and category: the cell stays empty
+        if (!counts[std::size_t(k)])
+            continue;
+        for (std::size_t j = 0; j < input.categories.size(); ++j) {
+            if (input.categories[j].code == ticked[k]) {
+                grid.setText(row, kStandardColumns + int(j), formatNumber(*counts[std::size_t(k)], QStringLiteral("0")));
+                break;
+            }
+        }
+    }
+}
+
 } // namespace
 
 void MonthEndReport::layoutGrid(ReportGrid& grid, const CategoryTable& categories) const
 {
+    LayoutMonthEndGrid(grid, categories);
+}
+
+DbStatus MonthEndReport::run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes) const
+{
+    return RunMonthEndCounts(db, input, grid, boxes);
+}
+
+void MonthEndReport::LayoutMonthEndGrid(ReportGrid& grid, const CategoryTable& categories)
+{
     const int cols = kStandardColumns + int(categories.size());
-    const RedrawPause pause(grid);
+    grid.setRedraw(false);
     grid.setRows(kHeaderRows);
     grid.setCols(cols);
     grid.setFixedRows(kHeaderRows);
@@ -116,14 +143,22 @@ void MonthEndReport::layoutGrid(ReportGrid& grid, const CategoryTable& categorie
     grid.setMergeRow(0, true);
     for (int c : { 0, 1, 2, 3, 4, 5, 6, 17, 18 })
         grid.setMergeCol(c, true);
+    grid.setRedraw(true);
 }
 
-DbStatus MonthEndReport::run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes) const
+DbStatus MonthEndReport::RunMonthEndCounts(DbConnection& db, const RunInput& input, ReportGrid& grid,
+                                           TypeAnalysis& boxes)
+{
+    return RunMonthEndCounts(db, input, grid, boxes, CountCategories);
+}
+
+DbStatus MonthEndReport::RunMonthEndCounts(DbConnection& db, const RunInput& input, ReportGrid& grid,
+                                           TypeAnalysis& boxes, const CategorySource& source)
 {
     boxes = TypeAnalysis();
-    // a failing statement leaves the header rows only, drawn again when the pause ends
     auto fail = [&](const DbError& e) -> DbStatus {
         grid.setRows(kHeaderRows);
+        grid.setRedraw(true);
         boxes = TypeAnalysis();
         return e;
     };
@@ -132,7 +167,7 @@ DbStatus MonthEndReport::run(DbConnection& db, const RunInput& input, ReportGrid
     // which serves one open result at a time on the server backend.
     db.setCommandTimeout(0);
     DbCursor cur = db.select(countsStatement(input.criteria));
-    RedrawPause pause(grid);
+    grid.setRedraw(false);
     grid.setRows(kHeaderRows);
     if (cur.failed())
         return fail(*cur.error());
@@ -142,7 +177,15 @@ DbStatus MonthEndReport::run(DbConnection& db, const RunInput& input, ReportGrid
     if (cur.failed())
         return fail(*cur.error());
 
-    for (const OfficeRow& office : offices) {
+    std::vector<std::optional<QString>> codes;
+    for (const OfficeRow& office : offices)
+        codes.push_back(office.code);
+    CategoryCells cells;
+    if (DbStatus s = source(db, input.criteria, codes, cells))
+        return fail(*s);
+
+    for (std::size_t i = 0; i < offices.size(); ++i) {
+        const OfficeRow& office = offices[i];
         const int r = grid.appendRow();
         grid.setRow(r);
         grid.setText(r, 0, QString::number(r - 1));
@@ -152,17 +195,13 @@ DbStatus MonthEndReport::run(DbConnection& db, const RunInput& input, ReportGrid
             grid.setText(r, col, text);
         writeSum(grid, r, 7, 10);
         writeSum(grid, r, 13, 16);
-        // without an office code there is nothing to count per category
-        if (office.code) {
-            if (DbStatus s = FillCategoryCells(db, input, grid, *office.code))
-                return fail(*s);
-        }
+        if (i < cells.size())
+            writeCategoryCells(grid, r, input, cells[i]);
     }
 
-    // the category cells drew as they came; the totals row is drawn whole
-    pause.hold();
+    grid.setRedraw(false);
     appendTotals(grid);
-    pause.drawNow();
+    grid.setRedraw(true);
 
     if (DbStatus s = FillTypeAnalysis(db, input.criteria, boxes))
         return fail(*s);

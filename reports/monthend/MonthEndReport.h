@@ -3,6 +3,9 @@
 #include "Report.h"
 
 #include <array>
+#include <functional>
+#include <optional>
+#include <vector>
 
 namespace trellum {
 
@@ -17,26 +20,41 @@ public:
 
     ReportKind kind() const override { return ReportKind::MonthEnd; }
     const ReportInfo& info() const override;
-    // Lays out the grid once when the window opens: 19 standard columns, then one per category.
+    // Same as LayoutMonthEndGrid.
     void layoutGrid(ReportGrid& grid, const CategoryTable& categories) const override;
-    // One run: the office rows with their category cells, the totals row, then the type-analysis
-    // boxes. On a failing statement the grid is back to its header rows with redrawing on.
+    // Same as RunMonthEndCounts.
     DbStatus run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes) const override;
     // The month-end sheet: 19 + n columns, two header rows and the type-analysis block under the grid.
     ExportLayout exportLayout() const override;
 
-    // Writes the completed orders of one office per ticked category into the grid's current row,
-    // each into its own category column (found by code in the window's CategoryTable).
-    static DbStatus FillCategoryCells(DbConnection& db, const RunInput& input, ReportGrid& grid,
-                                      const QString& officeCode);
+    // Lays out the grid once when the window opens: 19 standard columns, then one per category.
+    static void LayoutMonthEndGrid(ReportGrid& grid, const CategoryTable& categories);
+    // One run: the office rows with their category cells, the totals row, then the type-analysis
+    // boxes. On a failing statement the grid is back to its header rows with redrawing on.
+    static DbStatus RunMonthEndCounts(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes);
+
+    // The completed orders per office row of the outer statement and ticked category:
+    // cells[i][k] for office row i and the k-th ticked category, absent where nothing was counted.
+    using CategoryCells = std::vector<std::vector<std::optional<double>>>;
+    // Where a run takes the category cells from; the office rows' codes are absent for an office
+    // without a 设置管理处 row, which has nothing counted.
+    using CategorySource = std::function<DbStatus(DbConnection& db, const ReportCriteria& criteria,
+                                                  const std::vector<std::optional<QString>>& officeCodes,
+                                                  CategoryCells& cells)>;
+    // The run with the category cells taken from `source`.
+    static DbStatus RunMonthEndCounts(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes,
+                                      const CategorySource& source);
+    // The category cells of all the offices from one statement.
+    static DbStatus CountCategories(DbConnection& db, const ReportCriteria& criteria,
+                                    const std::vector<std::optional<QString>>& officeCodes, CategoryCells& cells);
     // Fills boxes 0 and 3 to 6 with their counts; boxes 1 and 2 stay empty.
     static DbStatus FillTypeAnalysis(DbConnection& db, const ReportCriteria& criteria, TypeAnalysis& boxes);
 
     // The outer statement: the eleven per-office counts joined to the region's offices.
     static QString countsStatement(const ReportCriteria& criteria);
-    // The completed orders of one office and one category in the period.
-    static QString categoryStatement(const ReportCriteria& criteria, const QString& officeCode,
-                                     const QString& categoryCode);
+    // The completed orders in the period per office of `officeCodes` and ticked category, keyed by
+    // their places (columns 管理处序 and 类别序); only pairs with orders have a row.
+    static QString categoryStatement(const ReportCriteria& criteria, const QStringList& officeCodes);
     // The type-analysis counts in run order, paired with the box each one fills.
     struct BoxStatement {
         int box = 0;

@@ -130,11 +130,14 @@ const QString kOuter =
         "H On GYD_DH = H.管理处 Left Join ({I}) I On GYD_DH = I.管理处 Left Join ({J}) J On GYD_DH = "
         "J.管理处 Left Join ({K}) K On GYD_DH = K.管理处 Where 区域码= {region}");
 
+// The orders are counted per office and category first; the offices and categories are then
+// matched by the database's own equality, as a condition 管理处='...' would match them.
 const QString kCategory =
-    QStringLiteral("Select COUNT(编号) as 报修类别分析 From PG派工单 where CONVERT(char(81),销单日期,112) Between {start} "
-        "And {end} and 是否销单=1 And 维修完成 =1 And ((撤消时间 is null and 联系单处理结果 is null) or (撤消时间 is "
-        "null and 联系单处理结果 <> '作废')) and 管理处={office} and 区域DH={region} and 报修类别编号={category} "
-        "group by 报修类别编号");
+    QStringLiteral("Select O.序 As 管理处序, C.序 As 类别序, X.报修类别分析 From (Select 管理处, 报修类别编号, COUNT(编号) as "
+        "报修类别分析 From PG派工单 where CONVERT(char(81),销单日期,112) Between {start} And {end} and 是否销单=1 And "
+        "维修完成 =1 And ((撤消时间 is null and 联系单处理结果 is null) or (撤消时间 is null and 联系单处理结果 <> '作废')) and "
+        "区域DH={region} group by 管理处, 报修类别编号) X Inner Join ({offices}) O On X.管理处 = O.管理处 Inner Join "
+        "({categories}) C On X.报修类别编号 = C.类别");
 
 // 本月报修 (box 0) counts every order reported in the period, revoked ones too; the other four
 // count the orders completed in the period by 报修方式 or, for 微信, by 报修来源.
@@ -177,13 +180,19 @@ QString MonthEndReport::countsStatement(const ReportCriteria& c)
                             { QLatin1String("K"), part[10] }, { QLatin1String("region"), sqlQuote(c.regionCode) } });
 }
 
-QString MonthEndReport::categoryStatement(const ReportCriteria& c, const QString& officeCode, const QString& categoryCode)
+QString MonthEndReport::categoryStatement(const ReportCriteria& c, const QStringList& officeCodes)
 {
+    std::vector<QStringList> offices;
+    for (const QString& code : officeCodes)
+        offices.push_back({ sqlQuote(code) });
+    std::vector<QStringList> categories;
+    for (const QString& code : c.tickedCategoryCodes)
+        categories.push_back({ sqlQuote(code) });
     return splice(kCategory, { { QLatin1String("start"), sqlQuote(sqlDate(c.startDate)) },
                                { QLatin1String("end"), sqlQuote(sqlDate(c.endDate)) },
-                               { QLatin1String("office"), sqlQuote(officeCode) },
                                { QLatin1String("region"), sqlQuote(c.regionCode) },
-                               { QLatin1String("category"), sqlQuote(categoryCode) } });
+                               { QLatin1String("offices"), sqlLiteralTable({ QStringLiteral("管理处") }, offices) },
+                               { QLatin1String("categories"), sqlLiteralTable({ QStringLiteral("类别") }, categories) } });
 }
 
 std::array<MonthEndReport::BoxStatement, 5> MonthEndReport::typeAnalysisStatements(const ReportCriteria& c)

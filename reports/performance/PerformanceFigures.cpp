@@ -1,12 +1,10 @@
 #include "PerformanceReport.h"
 
 #include "CellText.h"
-#include "RedrawPause.h"
 #include "SqlText.h"
 #include "WorkerText.h"
 
 #include <array>
-#include <optional>
 #include <vector>
 
 namespace trellum {
@@ -30,34 +28,27 @@ QString periodCondition(const ReportCriteria& c)
 }
 
 // The worker's region and the ticked categories, the end of both statements' conditions.
-QString regionAndCategories(const ReportCriteria& c, const QString& workerRegion)
+QString regionAndCategories(const ReportCriteria& c)
 {
-    return QStringLiteral(" And 区域DH=") + sqlQuote(workerRegion) + QStringLiteral(" And 报修类别编号 In(")
+    // every worker of the list is of the run's region: given as a value too, the database reads
+    // that region's orders only, once for all the workers
+    return QStringLiteral(" And 区域DH=W.区域号 And 区域DH=") + sqlQuote(c.regionCode) + QStringLiteral(" And 报修类别编号 In(")
         + c.categoryCodes + QStringLiteral(")");
-}
-
-// The value of a one-row statement's field (nullopt for no row or NULL), the result closed.
-struct SingleValue {
-    DbStatus error;
-    std::optional<double> value;
-};
-
-SingleValue singleValue(DbConnection& db, const QString& sql, const QString& field)
-{
-    DbCursor cur = db.select(sql);
-    SingleValue out;
-    if (cur.next() && !cur.isNull(field))
-        out.value = cur.number(field);
-    while (cur.next()) {
-        // read to the end, so that nothing of it is pending when the next statement runs
-    }
-    out.error = cur.error();
-    return out;
 }
 
 } // namespace
 
 void PerformanceReport::layoutGrid(ReportGrid& grid, const CategoryTable&) const
+{
+    LayoutPerformanceGrid(grid);
+}
+
+DbStatus PerformanceReport::run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis&) const
+{
+    return RunPerformanceFigures(db, input, grid);
+}
+
+void PerformanceReport::LayoutPerformanceGrid(ReportGrid& grid)
 {
     static const char16_t* const header0[kCols] = {
         u"序", u"姓名", u"全日缺勤工日", u"实际", u"全日公假及停工工日", u"实际", u"非全日缺勤工时",
@@ -74,7 +65,7 @@ void PerformanceReport::layoutGrid(ReportGrid& grid, const CategoryTable&) const
                                                 900, 900, 800, 600, 600, 600, 600, 600, 400, 400, 400, 1600 };
     static constexpr int widths[kCols] = { 600, 1800, 500, 900, 500, 900, 500, 500, 900, 900, 500, 500,
                                            500, 500, 800, 900, 500, 500, 500, 500, 500, 500, 500, 2400 };
-    const RedrawPause pause(grid);
+    grid.setRedraw(false);
     grid.setCols(kCols);
     grid.setRows(kHeaderRows);
     grid.setFixedRows(kHeaderRows);
@@ -102,6 +93,7 @@ void PerformanceReport::layoutGrid(ReportGrid& grid, const CategoryTable&) const
     grid.setMergeRow(0, true);
     for (int col : { 0, 1, 2, 4, 6, 7, 23 })
         grid.setMergeCol(col, true);
+    grid.setRedraw(true);
 }
 
 long long PerformanceReport::CountWorkingDays(const QDate& start, const QDate& end, bool calendarWorkingDays)
@@ -115,22 +107,45 @@ QString PerformanceReport::workerStatement(const ReportCriteria& c)
         + QStringLiteral("And 工号 In (") + c.workerCodes + QStringLiteral(")");
 }
 
-QString PerformanceReport::hoursStatement(const ReportCriteria& c, const QString& workerCode, const QString& workerRegion)
+QString PerformanceReport::figuresStatement(const ReportCriteria& c, const std::vector<WorkerRecord>& workers)
 {
-    return QStringLiteral("Select SUM(维修工时*B.数量/(len(维修人)-LEN(replace(维修人,',',''))+1)) as 平均工时 "
-                          "From PG派工单 left Join pg维修人工费清单 B on 编号=任务单编号 where ")
-        + periodCondition(c) + QStringLiteral(" And ") + workerItemPosition(workerCode) + QStringLiteral(" > 0")
-        + regionAndCategories(c, workerRegion);
+    const QString from = QStringLiteral(" From PG派工单 Cross Join (") + workerTable(workers) + QStringLiteral(") W");
+    const QString hours =
+        QStringLiteral("Select W.序, SUM(维修工时*B.数量/(len(维修人)-LEN(replace(维修人,',',''))+1)) as 平均工时")
+        + from + QStringLiteral(" left Join pg维修人工费清单 B on 编号=任务单编号 where ") + periodCondition(c)
+        + QStringLiteral(" And ") + workerItemPositionOf(QStringLiteral("W.工号")) + QStringLiteral(" > 0")
+        + regionAndCategories(c) + QStringLiteral(" group by W.序");
+    const QString orders = QStringLiteral("Select W.序, Count(编号) As 张数") + from + QStringLiteral(" Where ")
+        + periodCondition(c) + QStringLiteral(" And 跟随单编号 Is Null And ") + workerItemPositionOf(QStringLiteral("W.工号"))
+        + QStringLiteral(" = 1") + regionAndCategories(c) + QStringLiteral(" group by W.序");
+    return QStringLiteral("Select H.序, H.平均工时, N.张数 From (") + hours + QStringLiteral(") H Left Join (") + orders
+        + QStringLiteral(") N On N.序 = H.序");
 }
 
-QString PerformanceReport::countStatement(const ReportCriteria& c, const QString& workerCode, const QString& workerRegion)
+DbStatus PerformanceReport::ReadFigures(DbConnection& db, const ReportCriteria& c,
+                                        const std::vector<WorkerRecord>& workers, FigureList& figures)
 {
-    return QStringLiteral("Select Count(编号) As 张数 From PG派工单 Where ") + periodCondition(c)
-        + QStringLiteral(" And 跟随单编号 Is Null And ") + workerItemPosition(workerCode) + QStringLiteral(" = 1")
-        + regionAndCategories(c, workerRegion);
+    figures.assign(workers.size(), WorkerFigures());
+    if (workers.empty())
+        return std::nullopt;
+    DbCursor cur = db.select(figuresStatement(c, workers));
+    while (cur.next()) {
+        const double place = cur.number(QStringLiteral("序"));
+        if (place < 0 || place >= double(figures.size()) || cur.isNull(QStringLiteral("平均工时")))
+            continue;
+        // a worker with credited hours and no order as lead worker counted none
+        figures[std::size_t(place)] = { cur.number(QStringLiteral("平均工时")), cur.number(QStringLiteral("张数")) };
+    }
+    return cur.error();
 }
 
-DbStatus PerformanceReport::run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis&) const
+DbStatus PerformanceReport::RunPerformanceFigures(DbConnection& db, const RunInput& input, ReportGrid& grid)
+{
+    return RunPerformanceFigures(db, input, grid, ReadFigures);
+}
+
+DbStatus PerformanceReport::RunPerformanceFigures(DbConnection& db, const RunInput& input, ReportGrid& grid,
+                                                  const FigureSource& source)
 {
     const ReportCriteria& c = input.criteria;
     const long long workingDays = CountWorkingDays(c.startDate, c.endDate, input.calendarWorkingDays);
@@ -138,28 +153,25 @@ DbStatus PerformanceReport::run(DbConnection& db, const RunInput& input, ReportG
     const QString hoursText = QString::number(WorkingHours(workingDays));
 
     std::vector<WorkerRecord> workers;
-    const DbStatus workersRead = readWorkers(db, workerStatement(c), workers);
+    DbStatus read = readWorkers(db, workerStatement(c), workers);
+    FigureList figures;
+    if (!read)
+        read = source(db, c, workers, figures);
     grid.setRows(kHeaderRows);
-    RedrawPause pause(grid);
-    // a failing statement leaves the header rows only, drawn again when the pause ends
-    auto fail = [&grid](const DbError& e) -> DbStatus {
-        grid.setRows(kHeaderRows);
-        return e;
-    };
-    if (workersRead)
-        return fail(*workersRead);
+    grid.setRedraw(false);
+    if (read) {
+        // a failing statement leaves the header rows only, shown and drawn again
+        grid.setRedraw(true);
+        grid.setVisible(true);
+        return read;
+    }
 
-    for (const WorkerRecord& w : workers) {
-        const SingleValue hours = singleValue(db, hoursStatement(c, w.code, w.region), QStringLiteral("平均工时"));
-        if (hours.error)
-            return fail(*hours.error);
+    for (std::size_t i = 0; i < workers.size(); ++i) {
+        const WorkerRecord& w = workers[i];
+        const WorkerFigures& f = figures[i];
         // a worker without credited hours gets no row
-        if (!hours.value)
+        if (!f.hours)
             continue;
-        const SingleValue count = singleValue(db, countStatement(c, w.code, w.region), QStringLiteral("张数"));
-        if (count.error)
-            return fail(*count.error);
-
         const int r = grid.appendRow();
         grid.setRow(r);
         grid.setText(r, 0, QString::number(r - kHeaderRows + 1));
@@ -168,9 +180,11 @@ DbStatus PerformanceReport::run(DbConnection& db, const RunInput& input, ReportG
         grid.setText(r, 5, daysText);
         grid.setText(r, 8, hoursText);
         grid.setText(r, 9, hoursText);
-        grid.setText(r, 14, count.value ? formatNumber(*count.value, QStringLiteral("0")) : QString());
-        grid.setText(r, 15, formatNumber(*hours.value, QStringLiteral("0.00")));
+        grid.setText(r, 14, f.orders ? formatNumber(*f.orders, QStringLiteral("0")) : QString());
+        grid.setText(r, 15, formatNumber(*f.hours, QStringLiteral("0.00")));
     }
+    grid.setRedraw(true);
+    grid.setVisible(false);
 
     // the totals row adds the texts as shown and is numbered too
     std::array<double, kTotalColumns.size()> sums {};
@@ -185,6 +199,7 @@ DbStatus PerformanceReport::run(DbConnection& db, const RunInput& input, ReportG
         grid.setText(t, kTotalColumns[i].col, formatNumber(sums[i], QString::fromLatin1(kTotalColumns[i].pattern)));
     for (int col = 1; col < kCols; ++col)
         grid.setBackground(t, col, kTotalColour);
+    grid.setVisible(true);
     return std::nullopt;
 }
 

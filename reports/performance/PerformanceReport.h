@@ -1,9 +1,14 @@
 #pragma once
 
 #include "Report.h"
+#include "WorkerText.h"
 
 #include <QDate>
 #include <QString>
+
+#include <functional>
+#include <optional>
+#include <vector>
 
 namespace trellum {
 
@@ -17,13 +22,35 @@ public:
 
     ReportKind kind() const override { return ReportKind::Performance; }
     const ReportInfo& info() const override;
-    // The 24 columns, the two header rows with their heights, widths and merge flags.
+    // Lays out the grid through LayoutPerformanceGrid.
     void layoutGrid(ReportGrid& grid, const CategoryTable& categories) const override;
-    // One row per credited worker, then the totals row.
+    // Fills the grid through RunPerformanceFigures.
     DbStatus run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes) const override;
     // The summary's sheet: form number, blanks for handwriting, wrapped header, signature footer.
     ExportLayout exportLayout() const override;
 
+    // The 24 columns, the two header rows with their heights, widths and merge flags.
+    static void LayoutPerformanceGrid(ReportGrid& grid);
+    // One row per credited worker, then the totals row.
+    static DbStatus RunPerformanceFigures(DbConnection& db, const RunInput& input, ReportGrid& grid);
+
+    // One worker's credited man-hours (absent: none, the worker gets no row) and the orders he
+    // completed as lead worker.
+    struct WorkerFigures {
+        std::optional<double> hours;
+        std::optional<double> orders;
+    };
+    // The figures of each worker of the run, by his place in the worker list.
+    using FigureList = std::vector<WorkerFigures>;
+    // Where a run takes the workers' figures from.
+    using FigureSource = std::function<DbStatus(DbConnection& db, const ReportCriteria& criteria,
+                                                const std::vector<WorkerRecord>& workers, FigureList& figures)>;
+    // The summary with the figures taken from `source`.
+    static DbStatus RunPerformanceFigures(DbConnection& db, const RunInput& input, ReportGrid& grid,
+                                          const FigureSource& source);
+    // The figures of all the workers from one statement.
+    static DbStatus ReadFigures(DbConnection& db, const ReportCriteria& criteria,
+                                const std::vector<WorkerRecord>& workers, FigureList& figures);
     // The Monday-to-Friday days of the period, both ends included; 0 without the calendar option.
     static long long CountWorkingDays(const QDate& start, const QDate& end, bool calendarWorkingDays);
     // Eight hours per working day.
@@ -31,12 +58,10 @@ public:
 
     // The ticked workers still active in the region.
     static QString workerStatement(const ReportCriteria& criteria);
-    // The man-hours credited to the worker, each labour item shared among the order's workers.
-    static QString hoursStatement(const ReportCriteria& criteria, const QString& workerCode,
-                                  const QString& workerRegion);
-    // The orders the worker completed as the first-named worker, follow-up orders excluded.
-    static QString countStatement(const ReportCriteria& criteria, const QString& workerCode,
-                                  const QString& workerRegion);
+    // The man-hours credited to each worker (each labour item shared among the order's workers)
+    // and the orders he completed as the first-named worker, follow-up orders excluded: one row
+    // per worker with credited hours, keyed by his place in `workers` (column 序).
+    static QString figuresStatement(const ReportCriteria& criteria, const std::vector<WorkerRecord>& workers);
 };
 
 } // namespace trellum

@@ -13,7 +13,14 @@ namespace {
 
 } // namespace
 
-QPixmap LoginArt::background(const QSize& size, const QRect& numberBox, const QRect& passwordBox)
+QRect LoginArt::card(const QRect& numberBox, const QRect& passwordBox, const QRect& listBox)
+{
+    const QRect boxes = numberBox.united(passwordBox).adjusted(-100, -30, 24, 96);
+    return listBox.isEmpty() ? boxes : boxes.united(listBox.adjusted(0, 0, 0, 12));
+}
+
+QPixmap LoginArt::background(const QSize& size, const QRect& numberBox, const QRect& passwordBox,
+                             const QRect& listBox)
 {
     QPixmap pm(size);
     QPainter p(&pm);
@@ -35,8 +42,8 @@ QPixmap LoginArt::background(const QSize& size, const QRect& numberBox, const QR
     for (int x = 14, i = 0; x < w; x += 46, ++i)
         p.drawRect(x, h - 22 - (i * 23 % 30), 36, 22 + (i * 23 % 30));
 
-    // The white card behind the boxes.
-    const QRect card = numberBox.united(passwordBox).adjusted(-100, -30, 24, 96);
+    // The white card behind the boxes and the position list.
+    const QRect card = LoginArt::card(numberBox, passwordBox, listBox);
     p.setBrush(QColor(255, 255, 255, 215));
     p.drawRoundedRect(card, 10, 10);
 

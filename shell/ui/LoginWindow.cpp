@@ -42,6 +42,9 @@ LoginWindow::LoginWindow(AppSession& session, Messenger& messenger, std::functio
     setWindowTitle(QStringLiteral("Quorvel系统"));
     setWindowIcon(ProgramIcon::icon());
     setFixedSize(Twips::toPixels(kWidth), Twips::toPixels(kHeight));
+    // A window of a fixed size: no maximise button.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
     m_user = new QLineEdit(this);
     m_user->setObjectName(QStringLiteral("TxtUser"));
@@ -95,7 +98,7 @@ LoginWindow::LoginWindow(AppSession& session, Messenger& messenger, std::functio
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);
-    Twips::place(m_list, kBoxLeft - 60, 2760, kBoxWidth + 120, 1260);
+    Twips::place(m_list, kBoxLeft - 60, 2760, kBoxWidth + 120, 1080);
     m_list->raise();
     showPositions(false);
 
@@ -106,7 +109,7 @@ LoginWindow::LoginWindow(AppSession& session, Messenger& messenger, std::functio
     m_version->setFocusPolicy(Qt::NoFocus);
     m_prompt->setFocusPolicy(Qt::NoFocus);
 
-    m_background = LoginArt::background(size(), m_user->geometry(), m_password->geometry());
+    m_background = LoginArt::background(size(), m_user->geometry(), m_password->geometry(), m_list->geometry());
     m_user->setFocus(Qt::OtherFocusReason);
 }
 
@@ -164,6 +167,11 @@ void LoginWindow::cmdOK_Click()
     LoginOutcome outcome = attemptLogin(m_session, m_messenger, m_user->text(), m_password->text());
     switch (outcome.step) {
     case LoginOutcome::Step::Stay:
+        // After "用户名不能为空!" or "密码不能为空!" the empty box takes the focus.
+        if (m_user->text().isEmpty())
+            m_user->setFocus(Qt::OtherFocusReason);
+        else if (m_password->text().isEmpty())
+            m_password->setFocus(Qt::OtherFocusReason);
         return;
     case LoginOutcome::Step::EndProgram:
         m_endProgram();
@@ -176,8 +184,10 @@ void LoginWindow::cmdOK_Click()
     }
     m_list->clear();
     m_positions = std::move(outcome.positions);
-    for (const PositionRecord& record : m_positions)
+    for (const PositionRecord& record : m_positions) {
         m_list->addItem(record.entryText);
+        m_list->item(m_list->count() - 1)->setToolTip(record.entryText);
+    }
     if (m_positions.size() == 1) {
         m_list->setCurrentRow(0);
         choose(0);

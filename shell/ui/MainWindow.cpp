@@ -2,12 +2,14 @@
 
 #include "AppSession.h"
 #include "BannerPicture.h"
+#include "DbSettings.h"
 #include "ProgramIcon.h"
 #include "ReportWindow.h"
 #include "SessionInputs.h"
 #include "WaitCursor.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -73,13 +75,15 @@ void MainWindow::showWithinScreen()
 
 void MainWindow::buildMenu()
 {
-    auto item = [](QMenu* menu, const QString& caption) {
-        QAction* action = menu->addAction(caption);
+    // Each caption gets a mnemonic after it, as Chinese menus write it ("窗口(&W)"); the object
+    // names stay the plain captions.
+    auto item = [](QMenu* menu, const QString& caption, QChar key) {
+        QAction* action = menu->addAction(caption + QStringLiteral("(&") + key + QLatin1Char(')'));
         action->setObjectName(caption);
         return action;
     };
-    auto top = [this](const QString& caption) {
-        QMenu* menu = menuBar()->addMenu(caption);
+    auto top = [this](const QString& caption, QChar key) {
+        QMenu* menu = menuBar()->addMenu(caption + QStringLiteral("(&") + key + QLatin1Char(')'));
         menu->setObjectName(caption);
         menu->menuAction()->setObjectName(caption);
         return menu;
@@ -88,19 +92,74 @@ void MainWindow::buildMenu()
         connect(action, &QAction::triggered, this, [this, kind] { openReport(kind); });
     };
 
-    QMenu* work = top(QStringLiteral("维修工作统计"));
-    opens(item(work, QStringLiteral("班组核算台账")), ReportKind::Ledger);
-    opens(item(work, QStringLiteral("维修工考绩汇总")), ReportKind::Performance);
-    QMenu* repairs = top(QStringLiteral("报修情况统计"));
-    opens(item(repairs, QStringLiteral("报修簿月底汇总")), ReportKind::MonthEnd);
-    opens(item(repairs, QStringLiteral("维修完成情况表")), ReportKind::Completion);
-    QMenu* leave = top(QStringLiteral("退出系统"));
-    connect(item(leave, QStringLiteral("退出")), &QAction::triggered, this, [this] { m_endProgram(); });
-    item(leave, QStringLiteral("注销"))->setEnabled(false);
-    QMenu* about = top(QStringLiteral("关于"));
-    item(about, QStringLiteral("关于软件"));
-    item(about, QStringLiteral("联系我们"))->setEnabled(false);
-    about->menuAction()->setEnabled(false);
+    QMenu* work = top(QStringLiteral("维修工作统计"), QLatin1Char('G'));
+    opens(item(work, QStringLiteral("班组核算台账"), QLatin1Char('L')), ReportKind::Ledger);
+    opens(item(work, QStringLiteral("维修工考绩汇总"), QLatin1Char('P')), ReportKind::Performance);
+    QMenu* repairs = top(QStringLiteral("报修情况统计"), QLatin1Char('B'));
+    opens(item(repairs, QStringLiteral("报修簿月底汇总"), QLatin1Char('M')), ReportKind::MonthEnd);
+    opens(item(repairs, QStringLiteral("维修完成情况表"), QLatin1Char('C')), ReportKind::Completion);
+    m_windowMenu = top(QStringLiteral("窗口"), QLatin1Char('W'));
+    connect(m_windowMenu, &QMenu::aboutToShow, this, [this] { fillWindowMenu(); });
+    fillWindowMenu();
+    QMenu* leave = top(QStringLiteral("退出系统"), QLatin1Char('X'));
+    connect(item(leave, QStringLiteral("退出"), QLatin1Char('X')), &QAction::triggered, this, [this] { m_endProgram(); });
+    item(leave, QStringLiteral("注销"), QLatin1Char('O'))->setEnabled(false);
+    QMenu* about = top(QStringLiteral("关于"), QLatin1Char('A'));
+    connect(item(about, QStringLiteral("关于软件"), QLatin1Char('A')), &QAction::triggered, this, [this] { showAbout(); });
+    item(about, QStringLiteral("联系我们"), QLatin1Char('C'))->setEnabled(false);
+}
+
+void MainWindow::fillWindowMenu()
+{
+    // 层叠 and 平铺, then the open windows, numbered, the active one ticked.
+    m_windowMenu->clear();
+    QAction* cascade = m_windowMenu->addAction(QStringLiteral("层叠(&C)"), m_area, &QMdiArea::cascadeSubWindows);
+    cascade->setObjectName(QStringLiteral("层叠"));
+    QAction* tile = m_windowMenu->addAction(QStringLiteral("平铺(&T)"), m_area, &QMdiArea::tileSubWindows);
+    tile->setObjectName(QStringLiteral("平铺"));
+    const QList<QMdiSubWindow*> open = openFrames();
+    cascade->setEnabled(!open.isEmpty());
+    tile->setEnabled(!open.isEmpty());
+    if (open.isEmpty())
+        return;
+    m_windowMenu->addSeparator();
+    int number = 0;
+    for (QMdiSubWindow* frame : open) {
+        ++number;
+        QString caption = frame->windowTitle();
+        caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        const QString text = number < 10 ? QStringLiteral("&%1 %2").arg(number).arg(caption)
+                                         : QStringLiteral("%1 %2").arg(number).arg(caption);
+        QAction* action = m_windowMenu->addAction(text);
+        action->setCheckable(true);
+        action->setChecked(frame == m_area->activeSubWindow());
+        connect(action, &QAction::triggered, this, [this, frame = QPointer<QMdiSubWindow>(frame)] {
+            if (frame)
+                m_area->setActiveSubWindow(frame);
+        });
+    }
+}
+
+QList<QMdiSubWindow*> MainWindow::openFrames() const
+{
+    QList<QMdiSubWindow*> open;
+    for (QMdiSubWindow* frame : m_area->subWindowList(QMdiArea::CreationOrder))
+        if (!frame->isHidden())
+            open << frame;
+    return open;
+}
+
+QString MainWindow::aboutText() const
+{
+    const QString settings = m_session.settingsPath.isEmpty() ? dbSettingsPath() : m_session.settingsPath;
+    const QString database = m_session.databaseInUse.isEmpty() ? QStringLiteral("（未连接）") : m_session.databaseInUse;
+    return QStringLiteral("Trellum 物业维修部统计报表\n版本：%1\n数据库：%2\n设置文件：%3")
+        .arg(QCoreApplication::applicationVersion(), database, QDir::toNativeSeparators(settings));
+}
+
+void MainWindow::showAbout()
+{
+    inform(m_messenger, QStringLiteral("关于软件"), aboutText());
 }
 
 ReportWindow* MainWindow::reportWindow(ReportKind kind) const
@@ -124,9 +183,16 @@ ReportWindow* MainWindow::openReport(ReportKind kind)
         frame->setWindowTitle(window->windowTitle());
         frame->setWindowIcon(windowIcon());
     }
-    frame->show();
-    if (opening)
-        fitIntoClientArea(frame);
+    // Beside a maximised window the new one opens maximised too, as the area shows one at a time.
+    const QMdiSubWindow* active = m_area->activeSubWindow();
+    const bool maximised = opening && active && active != frame && active->isMaximized();
+    if (maximised) {
+        frame->showMaximized();
+    } else {
+        frame->show();
+        if (opening)
+            fitIntoClientArea(frame);
+    }
     m_area->setActiveSubWindow(frame);
     frame->raise();
     return qobject_cast<ReportWindow*>(frame->widget());

@@ -11,6 +11,7 @@
 #include <map>
 
 class QMdiArea;
+class QMenu;
 class QMdiSubWindow;
 
 namespace trellum {
@@ -19,7 +20,7 @@ class BannerPicture;
 class ReportWindow;
 struct AppSession;
 
-// MDIForm1, the main window: the menu, the banner Picture1, and the client area holding the report
+// MDIForm1, the main window: the menu (with 窗口 to arrange and pick the report windows), the banner Picture1, and the client area holding the report
 // windows, one per report, over the background picture "MDI.BMP" from the program's folder.
 // 退出 ends the program at once; closing the window asks first.
 class MainWindow final : public QMainWindow {
@@ -41,6 +42,9 @@ public:
     void PaintBackground();
 
     QMdiArea* clientArea() const { return m_area; }
+    // What 关于软件 shows: the version, the database in use (never its password) and the
+    // settings file's path.
+    QString aboutText() const;
     BannerPicture* banner() const { return m_banner; }
 
 protected:
@@ -49,6 +53,9 @@ protected:
 
 private:
     void buildMenu();
+    void fillWindowMenu();
+    void showAbout();
+    QList<QMdiSubWindow*> openFrames() const;
     void fitIntoClientArea(QMdiSubWindow* frame) const;
 
     AppSession& m_session;
@@ -57,6 +64,7 @@ private:
     std::function<void()> m_endProgram;
     QString m_folder;
     BannerPicture* m_banner = nullptr;
+    QMenu* m_windowMenu = nullptr;
     QMdiArea* m_area = nullptr;
     QBrush m_plain;
     std::map<ReportKind, QPointer<QMdiSubWindow>> m_windows;

@@ -16,6 +16,7 @@ pointer and the keys go through the X server.
 
 import argparse
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -36,6 +37,11 @@ REPORTS = [
 # What a person must be able to reach in every report window.
 CONTROLS = ["Command5", "Command2", "Command1", "DTPicker1", "DTPicker2", "Combo1", "Check1",
             "TreeView1", "Check2", "List1", "MSFlexGrid1", "StatusBar1"]
+
+
+def plain(caption):
+    """A menu caption without its mnemonic: "窗口(&W)" is "窗口"."""
+    return re.sub(r"\(&.\)$", "", caption or "").replace("&", "")
 
 
 def step(text):
@@ -97,7 +103,7 @@ class Scenario:
     def open_from_menu(self, menu, item, window):
         p = self.p
         bar = p.find(None, cls="QMenuBar", under="MDIForm1")
-        entry = next((a for a in bar["actions"] if a["text"] == menu), None)
+        entry = next((a for a in bar["actions"] if plain(a["text"]) == menu), None)
         if entry is None:
             raise Failure(f"no menu {menu} in the menu bar")
         p.click(entry)
@@ -105,7 +111,7 @@ class Scenario:
         def menu_item(snap):
             for w in Program.widgets(snap):
                 if w["class"] == "QMenu":
-                    return next((a for a in w["actions"] if a["text"] == item and a["enabled"]), None)
+                    return next((a for a in w["actions"] if plain(a["text"]) == item and a["enabled"]), None)
             return None
         p.click(p.wait(f"the menu item {item}", menu_item))
         return p.find(window, timeout=60)
@@ -281,6 +287,8 @@ class Scenario:
     def exports(self, window, good_folder):
         p = self.p
         good = os.path.join(good_folder, "smoke-ledger.xlsx")
+        if os.path.exists(good):
+            os.remove(good)  # left by a run kept with --keep: no question about replacing it
         dialog = self.export_to(window, good)
         title, text = self.ok()
         step(f"  export: {title}: {text}")
@@ -290,6 +298,7 @@ class Scenario:
             if "xl/workbook.xml" not in book.namelist():
                 self.fail(f"{good} is no workbook")
         del dialog
+        self.export_again_asks(window, good)
         # Once more, into a folder nobody can write.
         self.export_to(window, "/proc/trellum-smoke.xlsx")
         title, text = self.ok()
@@ -312,6 +321,89 @@ class Scenario:
         if text != "您取消了导出操作！":
             self.fail(f"cancelling the save dialog said: {text}")
         step("  the buttons answer after the failed export")
+
+    def press(self, buttons, answer):
+        button = next((b for b in buttons if b.get("text", "").replace("&", "").startswith(answer)), None)
+        if button is None:
+            raise Failure(f"no button {answer}: {[b.get('text') for b in buttons]}")
+        self.p.click(button)
+
+    def export_again_asks(self, window, path):
+        """The same name again: the save dialog asks before replacing; No keeps the first file."""
+        p = self.p
+        first = os.stat(path).st_mtime_ns
+        for answer in ("否", "是"):
+            time.sleep(0.05)
+            self.export_to(window, path)
+            title, text, buttons = p.message_box()
+            if "已存在" not in text or os.path.basename(path) not in text:
+                self.fail(f"exporting to {path} again asked: {text}")
+            self.press(buttons, answer)
+            if answer == "否":
+                # Back in the dialog, which is given up.
+                self.save_dialog()
+                p.key("Escape")
+                title, text = self.ok()
+                if text != "您取消了导出操作！" or os.stat(path).st_mtime_ns != first:
+                    self.fail(f"No to replacing {path} said '{text}' or changed the file")
+            else:
+                title, text = self.ok()
+                if "成功" not in text or os.stat(path).st_mtime_ns == first:
+                    self.fail(f"Yes to replacing {path} said '{text}' or left the file as it was")
+        step("  the second export to the same name asked first")
+
+    def export_describes_the_run(self, window, docs):
+        """Another region chosen but not run: the workbook still names the region of the run."""
+        p = self.p
+        ran = p.find("Combo1", under=window).get("text", "")
+        p.click(p.find("Combo1", under=window))
+        p.wait("the region list to drop down", lambda s: any(
+            t["class"] == "QComboBoxPrivateContainer" for t in s["windows"]))
+        p.key("Down", "Return")
+        p.wait("another region to be chosen",
+               lambda s: Program.find_in(s, "Combo1", under=window).get("text") not in ("", ran))
+        path = os.path.join(docs, "region-of-the-run.xlsx")
+        if os.path.exists(path):
+            os.remove(path)  # left by a run kept with --keep: no question about replacing it
+        self.export_to(window, path)
+        title, text = self.ok()
+        with zipfile.ZipFile(path) as book:
+            strings = book.read("xl/sharedStrings.xml").decode("utf-8")
+        region = ran.split(" ", 1)[-1]
+        chosen = Program.find_in(p.probe(), "Combo1", under=window).get("text", "").split(" ", 1)[-1]
+        if f"管理区域: {region}" not in strings or f"管理区域: {chosen}" in strings:
+            self.fail(f"the workbook does not name the region of the run ({region}) but {chosen}")
+        step(f"  the workbook names the region of the run: {region}")
+
+    def grid_by_hand(self, window, paste_into):
+        """Drags the names column's edge wider, selects a rectangle, copies it, pastes it."""
+        p = self.p
+        corner = Program.find_in(p.probe(), "frozenCorner", under=window)
+        bar = self.grid_bar(window, "horizontal")
+        if corner is None or bar is None:
+            self.fail(f"{window}: no frozen header corner or horizontal bar to use")
+            return
+        x, y, w, h = corner["rect"]
+        p.drag((x + w - 1, y + h - 6), (x + w + 119, y + h - 6))
+        wider = p.wait("the names column to widen", lambda s: (lambda c: c if c and c["rect"][2] >= w + 100 else None)(
+            Program.find_in(s, "frozenCorner", under=window)), timeout=10)
+        after = self.grid_bar(window, "horizontal")
+        step(f"  names column {w} -> {wider['rect'][2]} px, scroll range {bar['maximum']} -> {after['maximum']}")
+        # A rectangle of three rows and two columns of figures.
+        x, y, w, h = wider["rect"]
+        p.click_at(x + w + 20, y + h + 8)
+        self.p.desktop.xdotool("keydown", "shift")
+        p.click_at(x + w + 100, y + h + 48)
+        self.p.desktop.xdotool("keyup", "shift")
+        p.key("ctrl+c")
+        box = p.find(paste_into, under=window)
+        p.click(box)
+        p.key("ctrl+a", "ctrl+v")
+        pasted = p.wait("the pasted cells", lambda s: (Program.find_in(s, paste_into, under=window) or {}).get("text"))
+        lines = pasted.rstrip("\n").split("\n")
+        if len(lines) < 2 or any(line.count("\t") != lines[0].count("\t") or "\t" not in line for line in lines):
+            self.fail(f"{window}: the copied rectangle pasted as {pasted!r}")
+        step(f"  copied and pasted {len(lines)} rows: {pasted!r}")
 
     def close_window(self, window):
         p = self.p
@@ -381,6 +473,10 @@ def full_use(s, docs):
         s.check_reachable(window)
         if window == "frm班组核算台账New":
             s.exports(window, docs)
+        if window == "frm维修完成情况表":
+            s.export_describes_the_run(window, docs)
+        if window == "frm报修月底汇总New":
+            s.grid_by_hand(window, "Text2")
         s.close_window(window)
     step("close the program through its question")
     s.quit_program()

@@ -83,6 +83,86 @@ struct Scene {
 class FilterPanelTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void typingAWholeDate_data()
+    {
+        QTest::addColumn<QString>("keys"); // typed into the picker; "⏎" is Enter, "⎋" Escape, "↑" Up
+        QTest::addColumn<QDate>("date");
+        const QDate start(2024, 3, 15);
+        QTest::newRow("eight digits") << "20261101" << QDate(2026, 11, 1);
+        QTest::newRow("dashes") << "2026-11-01⏎" << QDate(2026, 11, 1);
+        QTest::newRow("slashes, one-digit day") << "2026/2/7⏎" << QDate(2026, 2, 7);
+        QTest::newRow("dots") << "2025.12.31⏎" << QDate(2025, 12, 31);
+        QTest::newRow("no such day") << "20260230" << start;
+        QTest::newRow("mixed separators") << "2026-11/01⏎" << start;
+        QTest::newRow("too short") << "202611⏎" << start;
+        QTest::newRow("given up with Escape") << "2026⎋" << start;
+        // The sections still answer the arrow keys (the year is the section at the start).
+        QTest::newRow("arrow up on the year") << "↑" << start.addYears(1);
+        QTest::newRow("arrow after typing gives it up") << "20↑" << start.addYears(1);
+    }
+
+    void typingAWholeDate()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QDate, date);
+        Scene s(ReportKind::Completion);
+        s.open();
+        auto* picker = s.panel()->findChild<QDateEdit*>(QStringLiteral("DTPicker1"));
+        picker->setDate(QDate(2024, 3, 15));
+        activate(s.window.get());
+        picker->setFocus();
+        picker->setCurrentSection(QDateTimeEdit::YearSection);
+        for (const QChar c : keys) {
+            if (c == QChar(0x23CE))
+                QTest::keyClick(picker, Qt::Key_Return);
+            else if (c == QChar(0x238B))
+                QTest::keyClick(picker, Qt::Key_Escape);
+            else if (c == QChar(0x2191))
+                QTest::keyClick(picker, Qt::Key_Up);
+            else
+                QTest::keyClick(picker, c.toLatin1());
+        }
+        QCOMPARE(picker->date(), date);
+        QCOMPARE(picker->text(), date.toString(QStringLiteral("yyyy-MM-dd")));
+    }
+
+    void quickPeriods_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QDate>("start");
+        QTest::addColumn<QDate>("end");
+        const QDate today = QDate::currentDate();
+        const QDate month(today.year(), today.month(), 1);
+        QTest::newRow("本月") << "cmdThisMonth" << month << month.addMonths(1).addDays(-1);
+        QTest::newRow("上月") << "cmdLastMonth" << month.addMonths(-1) << month.addDays(-1);
+        QTest::newRow("本年") << "cmdThisYear" << QDate(today.year(), 1, 1) << QDate(today.year(), 12, 31);
+    }
+
+    void quickPeriods()
+    {
+        QFETCH(QString, button);
+        QFETCH(QDate, start);
+        QFETCH(QDate, end);
+        Scene s(ReportKind::MonthEnd);
+        s.open();
+        auto* from = s.panel()->findChild<QDateEdit*>(QStringLiteral("DTPicker1"));
+        auto* to = s.panel()->findChild<QDateEdit*>(QStringLiteral("DTPicker2"));
+        // The pickers still open on today.
+        QCOMPARE(from->date(), QDate::currentDate());
+        QCOMPARE(to->date(), QDate::currentDate());
+        auto* b = s.panel()->findChild<QPushButton*>(button);
+        QVERIFY(b);
+        QCOMPARE(b->text(), QString::fromUtf8(QTest::currentDataTag()));
+        QTest::mouseClick(b, Qt::LeftButton);
+        QCOMPARE(from->date(), start);
+        QCOMPARE(to->date(), end);
+        // The button sits on the caption's row, clear of the pickers and inside the panel.
+        QVERIFY(!b->geometry().intersects(from->geometry()));
+        QVERIFY(!b->geometry().intersects(to->geometry()));
+        QVERIFY(s.panel()->rect().contains(b->geometry()));
+        QVERIFY(!b->geometry().intersects(s.panel()->findChild<QWidget*>(QStringLiteral("Label1(0)"))->geometry()));
+    }
+
     void listsWhenTheWindowOpens()
     {
         Scene s(ReportKind::Completion);
@@ -131,6 +211,12 @@ private Q_SLOTS:
         pickEntry(s.regions(), region);
         QCOMPARE(s.texts(), texts);
         QCOMPARE(s.ticks(), QList<bool>(texts.size(), false));
+        // Names too long for the tree are shortened there and shown whole in the tooltip; the
+        // region list's entries the same.
+        QCOMPARE(s.tree()->textElideMode(), Qt::ElideRight);
+        for (int i = 0; i < texts.size(); ++i)
+            QCOMPARE(s.node(i)->toolTip(0), texts[i]);
+        QCOMPARE(s.regions()->itemData(region, Qt::ToolTipRole).toString(), s.regions()->itemText(region));
         QVERIFY(s.node(0)->isExpanded());
         QVERIFY(!s.node(0)->icon(0).isNull());
         QVERIFY(s.tree()->isVisible());

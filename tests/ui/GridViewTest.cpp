@@ -4,17 +4,22 @@
 #include "FlexGrid.h"
 #include "GridModel.h"
 #include "GridSpans.h"
+#include "ReportCatalog.h"
 #include "Twips.h"
 #include "UiLook.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QMenu>
 #include <QPalette>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionSlider>
+#include <QTimer>
 #include <QWheelEvent>
 #include <QtTest>
 
@@ -127,16 +132,23 @@ private Q_SLOTS:
         QTest::addColumn<int>("grid");
         QTest::addColumn<std::vector<CellSpan>>("expected");
         // 序 and 小区名称 down both header rows; 回访率 across three columns; equal office names in
-        // the data merge down among the data only; empty 备注 cells stay apart.
+        // the data stay apart, as do empty 备注 cells.
         QTest::newRow("two header rows") << 0
                                          << std::vector<CellSpan> { { 0, 0, 2, 1 }, { 0, 1, 2, 1 }, { 0, 2, 1, 3 },
-                                                                    { 0, 5, 2, 1 }, { 2, 1, 2, 1 } };
+                                                                    { 0, 5, 2, 1 } };
         QTest::newRow("merging off") << 1 << std::vector<CellSpan> {};
         // A block repeated in two rows of flagged columns becomes one rectangle.
         QTest::newRow("rectangle") << 2 << std::vector<CellSpan> { { 0, 1, 2, 2 } };
-        // A header text equal to the first data row's text does not merge across the fixed rows:
-        // the header pair and the data pair merge each on their own.
-        QTest::newRow("fixed apart") << 3 << std::vector<CellSpan> { { 0, 1, 2, 1 }, { 2, 1, 2, 1 } };
+        // A header text equal to the data's below does not merge across the fixed rows, and the
+        // equal data do not merge at all.
+        QTest::newRow("fixed apart") << 3 << std::vector<CellSpan> { { 0, 1, 2, 1 } };
+        // The month-end: 转计划单 of three offices is 1 each, 上月结转 and 本月报修 of an office
+        // are equal, in flagged rows and columns: each figure keeps its own cell.
+        QTest::newRow("equal figures of offices") << 4
+            << std::vector<CellSpan> { { 0, 0, 2, 1 }, { 0, 1, 2, 1 }, { 0, 2, 1, 2 }, { 0, 4, 2, 1 } };
+        // The ledger: a worker's subtotal line and the next worker's line, both 168.00 实际.
+        QTest::newRow("subtotal over the next worker") << 5
+            << std::vector<CellSpan> { { 0, 1, 2, 1 }, { 0, 2, 2, 1 } };
     }
 
     void spans()
@@ -164,6 +176,30 @@ private Q_SLOTS:
             g = makeGrid({ { "序", "名" }, { "序", "名" }, { "1", "名" }, { "2", "名" } });
             g.setMergeCells(true);
             g.setMergeCol(1, true);
+            break;
+        case 4:
+            g = makeGrid({ { "序", "单位", "报修", "报修", "转计划单" },
+                           { "序", "单位", "上月结转", "本月报修", "转计划单" },
+                           { "1", "阳光花园", "2", "2", "1" },
+                           { "2", "梅园小区", "3", "3", "1" },
+                           { "3", "丽景苑", "0", "4", "1" },
+                           { "合计", "合计", "5", "9", "3" } });
+            g.setMergeCells(true);
+            for (int r = 0; r < g.rows(); ++r)
+                g.setMergeRow(r, true);
+            for (int c = 0; c < g.cols(); ++c)
+                g.setMergeCol(c, true);
+            break;
+        case 5:
+            g = makeGrid({ { "序", "姓名", "实际" },
+                           { "序", "姓名", "实际" },
+                           { "1", "王建国", "120.00" },
+                           { "", "小计", "168.00" },
+                           { "2", "陈永明", "168.00" },
+                           { "", "小计", "168.00" } });
+            g.setMergeCells(true);
+            for (int c = 1; c < g.cols(); ++c)
+                g.setMergeCol(c, true);
             break;
         }
         QCOMPARE(GridSpans::compute(g), expected);
@@ -223,11 +259,14 @@ private Q_SLOTS:
         QCOMPARE(view.rowSpan(0, 0), 2);
         QVERIFY(view.styleSheet().contains(UiLook::gridLines().name()));
 
-        // Merges are worked out again when the texts change.
-        g.setText(3, 1, QStringLiteral("梅园"));
+        // Equal figures in the data show each in its own cell.
         QCOMPARE(view.rowSpan(2, 1), 1);
-        g.setText(3, 1, QStringLiteral("阳光花园"));
-        QCOMPARE(view.rowSpan(2, 1), 2);
+        QCOMPARE(view.rowSpan(2, 2), 1);
+        // Merges are worked out again when the header texts change.
+        g.setText(1, 1, QStringLiteral("名称"));
+        QCOMPARE(view.rowSpan(0, 1), 1);
+        g.setText(1, 1, QStringLiteral("小区名称"));
+        QCOMPARE(view.rowSpan(0, 1), 2);
         view.setGrid(nullptr);
     }
 
@@ -246,9 +285,12 @@ private Q_SLOTS:
         view.setGrid(&g);
         view.show();
         const int headerHeight = view.rowHeight(0) + view.rowHeight(1);
+        // The 序 column and the names column beside it stay in view.
+        const int namesRight = view.columnWidth(0) + view.columnWidth(1);
+        QCOMPARE(view.frozenCols(), 2);
         QCOMPARE(view.frozenRows()->height(), headerHeight);
-        QCOMPARE(view.frozenColumn()->width(), view.columnWidth(0));
-        QCOMPARE(view.frozenCorner()->size(), QSize(view.columnWidth(0), headerHeight));
+        QCOMPARE(view.frozenColumn()->width(), namesRight);
+        QCOMPARE(view.frozenCorner()->size(), QSize(namesRight, headerHeight));
 
         view.verticalScrollBar()->setValue(200);
         view.horizontalScrollBar()->setValue(150);
@@ -258,6 +300,156 @@ private Q_SLOTS:
         QCOMPARE(view.frozenColumn()->horizontalScrollBar()->value(), 0);
         QCOMPARE(view.frozenCorner()->verticalScrollBar()->value(), 0);
         QCOMPARE(view.frozenCorner()->horizontalScrollBar()->value(), 0);
+        view.setGrid(nullptr);
+    }
+
+    void headerTextsFitTheirCells_data()
+    {
+        QTest::addColumn<ReportKind>("kind");
+        QTest::newRow("completion") << ReportKind::Completion;
+        QTest::newRow("ledger") << ReportKind::Ledger;
+        QTest::newRow("performance") << ReportKind::Performance;
+        QTest::newRow("month-end") << ReportKind::MonthEnd;
+    }
+
+    void headerTextsFitTheirCells()
+    {
+        // At the widths a window opens with, every header text wraps into the lines its cell has,
+        // never a character per line; the grid (and the workbook) keeps its own widths.
+        QFETCH(ReportKind, kind);
+        ReportGrid g;
+        CategoryTable categories { { QStringLiteral("01"), QStringLiteral("水电") }, { QStringLiteral("02"), QStringLiteral("土建") } };
+        findReport(kind)->layoutGrid(g, categories);
+        const ReportGrid designed = g;
+        FlexGrid view;
+        view.resize(900, 400);
+        view.setGrid(&g);
+        view.show();
+        const QFontMetrics metrics(UiLook::gridFont());
+        for (int r = 0; r < g.fixedRows(); ++r)
+            for (int c = 0; c < g.cols(); ++c) {
+                const QString text = g.text(r, c);
+                if (text.isEmpty() || view.columnSpan(r, c) > 1 || view.rowSpan(r, c) == 0)
+                    continue;
+                if (r > 0 && view.rowSpan(r - 1, c) > 1 && g.text(r - 1, c) == text)
+                    continue; // inside a cell merged down
+                int height = 0;
+                for (int k = r; k < r + view.rowSpan(r, c); ++k)
+                    height += view.rowHeight(k);
+                const int width = view.columnWidth(c) - 6;
+                const QRect needed = metrics.boundingRect(QRect(0, 0, width, 10000), Qt::TextWordWrap, text);
+                const QString where = QStringLiteral("%1 (%2, %3): %4 px high in %5 x %6")
+                                          .arg(text).arg(r).arg(c).arg(needed.height()).arg(width).arg(height);
+                QVERIFY2(needed.height() <= height, qPrintable(where));
+                if (text.size() > 1)
+                    QVERIFY2(metrics.horizontalAdvance(text.left(2)) <= width, qPrintable(where));
+            }
+        for (int c = 0; c < g.cols(); ++c)
+            QCOMPARE(g.colWidth(c), designed.colWidth(c));
+        view.setGrid(nullptr);
+    }
+
+    void dragAColumnEdgeInTheHeader_data()
+    {
+        QTest::addColumn<int>("col");
+        QTest::addColumn<int>("dx");
+        QTest::newRow("names column wider") << 1 << 60;
+        QTest::newRow("a figure narrower") << 3 << -30;
+        QTest::newRow("never below a sliver") << 2 << -500;
+    }
+
+    void dragAColumnEdgeInTheHeader()
+    {
+        QFETCH(int, col);
+        QFETCH(int, dx);
+        ReportGrid g = headerGrid();
+        FlexGrid view;
+        view.resize(700, 300);
+        view.setGrid(&g);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const int before = view.columnWidth(col);
+        const int twips = g.colWidth(col);
+        // The edge is where the second header row shows it, in the frozen header band.
+        QTableView* band = col < view.frozenCols() ? view.frozenCorner() : view.frozenRows();
+        QWidget* target = band->viewport();
+        const QPoint edge(band->columnViewportPosition(col) + band->columnWidth(col), band->rowViewportPosition(1) + 4);
+        mouse(target, QEvent::MouseMove, edge, Qt::NoButton);
+        QCOMPARE(target->cursor().shape(), Qt::SplitHCursor);
+        mouse(target, QEvent::MouseButtonPress, edge, Qt::LeftButton);
+        mouse(target, QEvent::MouseMove, edge + QPoint(dx, 0), Qt::LeftButton);
+        mouse(target, QEvent::MouseButtonRelease, edge + QPoint(dx, 0), Qt::NoButton);
+        const int expected = std::max(8, before + dx);
+        QCOMPARE(view.columnWidth(col), expected);
+        for (QTableView* other : { view.frozenRows(), view.frozenColumn(), view.frozenCorner() })
+            QCOMPARE(other->columnWidth(col), expected);
+        // For this showing only: the grid (and with it the workbook) keeps its width, and a
+        // change of the grid's texts keeps the dragged one.
+        QCOMPARE(g.colWidth(col), twips);
+        g.setText(2, 2, QStringLiteral("7"));
+        QCOMPARE(view.columnWidth(col), expected);
+        view.setGrid(nullptr);
+    }
+
+    void copyTheSelectedRectangle_data()
+    {
+        QTest::addColumn<QPoint>("from");
+        QTest::addColumn<QPoint>("to");
+        QTest::addColumn<QString>("copied");
+        QTest::newRow("one cell") << QPoint(2, 2) << QPoint(2, 2) << "3\n";
+        QTest::newRow("a rectangle") << QPoint(1, 2) << QPoint(3, 3)
+                                     << "阳光花园\t3\t3\n阳光花园\t3\t1\n";
+        QTest::newRow("dragged up and left") << QPoint(4, 3) << QPoint(2, 2) << "3\t3\t100.00\n3\t1\t33.33\n";
+        QTest::newRow("a text with a tab and a quote") << QPoint(5, 2) << QPoint(5, 2) << "\"说\"\"明\"\"\t备注\"\n";
+    }
+
+    void copyTheSelectedRectangle()
+    {
+        QFETCH(QPoint, from);
+        QFETCH(QPoint, to);
+        QFETCH(QString, copied);
+        ReportGrid g = headerGrid();
+        g.setText(2, 5, QStringLiteral("说\"明\"\t备注"));
+        FlexGrid view;
+        view.resize(900, 300);
+        view.setGrid(&g);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        // Pressed on one cell, released on another with the button held: the rectangle between.
+        mouse(view.viewport(), QEvent::MouseButtonPress, view.cellRect(from.y(), from.x()).center(), Qt::LeftButton);
+        mouse(view.viewport(), QEvent::MouseMove, view.cellRect(to.y(), to.x()).center(), Qt::LeftButton);
+        mouse(view.viewport(), QEvent::MouseButtonRelease, view.cellRect(to.y(), to.x()).center(), Qt::NoButton);
+        QGuiApplication::clipboard()->clear();
+        QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), copied);
+        view.setGrid(nullptr);
+    }
+
+    void contextMenuCopiesAndExports()
+    {
+        ReportGrid g = headerGrid();
+        FlexGrid view;
+        view.resize(900, 300);
+        view.setGrid(&g);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QSignalSpy exports(&view, &FlexGrid::exportRequested);
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.cellRect(3, 4).center());
+        QStringList offered;
+        QTimer::singleShot(0, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            for (QAction* a : menu->actions())
+                offered << a->text() + (a->isEnabled() ? QString() : QStringLiteral(" (off)"));
+            menu->findChild<QAction*>(QStringLiteral("导出Excel"))->trigger();
+            menu->close();
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, view.cellRect(3, 4).center(),
+                                view.viewport()->mapToGlobal(view.cellRect(3, 4).center()));
+        QApplication::sendEvent(view.viewport(), &event);
+        QCOMPARE(offered, (QStringList { QStringLiteral("复制"), QStringLiteral("导出Excel") }));
+        QCOMPARE(exports.count(), 1);
         view.setGrid(nullptr);
     }
 

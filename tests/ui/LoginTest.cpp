@@ -2,6 +2,7 @@
 // account, the keyboard flow, and typed apostrophes that cannot change what is selected.
 
 #include "FixtureDb.h"
+#include "LoginArt.h"
 #include "LoginWindow.h"
 #include "MainWindow.h"
 #include "Program.h"
@@ -312,6 +313,57 @@ private Q_SLOTS:
         QTest::mouseClick(s.control<QPushButton>("cmdCancel"), Qt::LeftButton);
         QCOMPARE(s.ended, 1);
         QVERIFY(s.messenger.messages.isEmpty());
+    }
+
+    void emptyBoxTakesTheFocus_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("no number") << "" << "1234" << "TxtUser";
+        QTest::newRow("nothing at all") << "" << "" << "TxtUser";
+        QTest::newRow("no password") << "1001" << "" << "txtPassword";
+    }
+
+    void emptyBoxTakesTheFocus()
+    {
+        QFETCH(QString, number);
+        QFETCH(QString, password);
+        QFETCH(QString, focus);
+        Scene s;
+        s.program.start(QString());
+        activate(s.login());
+        s.type(number, password);
+        auto* ok = s.control<QPushButton>("cmdOK");
+        ok->setFocus();
+        QTest::keyClick(ok, Qt::Key_Return);
+        QCOMPARE(s.messenger.messages.size(), 1);
+        QCOMPARE(QApplication::focusWidget(), s.control<QWidget>(focus.toUtf8().constData()));
+    }
+
+    void fixedWindowWithTheListOnItsCard()
+    {
+        Scene s;
+        s.program.start(QString());
+        LoginWindow* w = s.login();
+        activate(w);
+        // A fixed size: no maximise button.
+        QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(w->windowFlags() & Qt::WindowCloseButtonHint);
+        QCOMPARE(w->minimumSize(), w->maximumSize());
+        // The position list lies on the white card drawn behind the boxes, clear of the version.
+        s.type(QStringLiteral("1002"), QStringLiteral("1234"));
+        s.pressLogin();
+        auto* list = s.control<QListWidget>("List1");
+        QVERIFY(list->isVisible());
+        const QRect card = LoginArt::card(s.control<QWidget>("TxtUser")->geometry(),
+                                          s.control<QWidget>("txtPassword")->geometry(), list->geometry());
+        QVERIFY(card.contains(list->geometry()));
+        QVERIFY(!card.intersects(s.control<QWidget>("Label1")->geometry()));
+        QVERIFY(QRect(QPoint(0, 0), w->size()).contains(card));
+        const QImage painted = w->grab().toImage();
+        const QColor below = painted.pixelColor(list->geometry().left() + 4, list->geometry().bottom() + 6);
+        QVERIFY2(below.lightness() > 230, qPrintable(below.name())); // the card, not the sky
     }
 
     void windowAndKeyboard()

@@ -1,6 +1,7 @@
 // The main window: its menu, one window per report brought to the front, 退出 and the closing
 // question, the background picture from the program's folder, and the banner.
 
+#include "AppSession.h"
 #include "BannerPicture.h"
 #include "FixtureDb.h"
 #include "MainWindow.h"
@@ -15,6 +16,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
 #include <QPushButton>
 #include <QtTest>
 
@@ -65,26 +68,104 @@ private Q_SLOTS:
         QCOMPARE(s.window->objectName(), QStringLiteral("MDIForm1"));
         QCOMPARE(s.window->windowTitle(), QStringLiteral("Trellum"));
         const QList<QPair<QString, QStringList>> expected {
-            { QStringLiteral("维修工作统计"), { QStringLiteral("班组核算台账"), QStringLiteral("维修工考绩汇总") } },
-            { QStringLiteral("报修情况统计"), { QStringLiteral("报修簿月底汇总"), QStringLiteral("维修完成情况表") } },
-            { QStringLiteral("退出系统"), { QStringLiteral("退出"), QStringLiteral("注销") } },
-            { QStringLiteral("关于"), { QStringLiteral("关于软件"), QStringLiteral("联系我们") } },
+            { QStringLiteral("维修工作统计(&G)"), { QStringLiteral("班组核算台账(&L)"), QStringLiteral("维修工考绩汇总(&P)") } },
+            { QStringLiteral("报修情况统计(&B)"), { QStringLiteral("报修簿月底汇总(&M)"), QStringLiteral("维修完成情况表(&C)") } },
+            { QStringLiteral("窗口(&W)"), { QStringLiteral("层叠(&C)"), QStringLiteral("平铺(&T)") } },
+            { QStringLiteral("退出系统(&X)"), { QStringLiteral("退出(&X)"), QStringLiteral("注销(&O)") } },
+            { QStringLiteral("关于(&A)"), { QStringLiteral("关于软件(&A)"), QStringLiteral("联系我们(&C)") } },
         };
+        QStringList bar;
+        for (QAction* a : s.window->menuBar()->actions())
+            bar << a->text();
+        QStringList tops;
         for (const auto& [top, items] : expected) {
-            auto* menu = s.window->findChild<QMenu*>(top);
+            tops << top;
+            const QString plain = top.left(top.indexOf(QLatin1Char('(')));
+            auto* menu = s.window->findChild<QMenu*>(plain);
             QVERIFY2(menu, qPrintable(top));
             QStringList captions;
             for (QAction* a : menu->actions()) {
                 captions << a->text();
-                QCOMPARE(a->objectName(), a->text());
+                // The object name is the caption without its mnemonic.
+                QCOMPARE(a->objectName() + a->text().mid(a->text().indexOf(QLatin1Char('('))), a->text());
             }
             QCOMPARE(captions, items);
         }
-        // Unavailable items are shown greyed.
-        QVERIFY(!s.window->findChild<QMenu*>(QStringLiteral("关于"))->menuAction()->isEnabled());
+        QCOMPARE(bar, tops);
+        // Unavailable items are shown greyed; 关于 answers.
+        QVERIFY(s.window->findChild<QMenu*>(QStringLiteral("关于"))->menuAction()->isEnabled());
         QVERIFY(!s.action(QStringLiteral("注销"))->isEnabled());
         QVERIFY(!s.action(QStringLiteral("联系我们"))->isEnabled());
         QVERIFY(s.action(QStringLiteral("维修完成情况表"))->isEnabled());
+        // The menus open from the keyboard: Alt with the letter.
+        QTest::keyClick(s.window.get(), Qt::Key_B, Qt::AltModifier);
+        QTRY_VERIFY(s.window->findChild<QMenu*>(QStringLiteral("报修情况统计"))->isVisible());
+        QTest::keyClick(s.window->findChild<QMenu*>(QStringLiteral("报修情况统计")), Qt::Key_C);
+        QTRY_VERIFY(s.window->reportWindow(ReportKind::Completion));
+    }
+
+    void aboutNamesVersionDatabaseAndSettings()
+    {
+        Scene s;
+        QCoreApplication::setApplicationVersion(QStringLiteral("3.2.1"));
+        s.session.settingsPath = s.folder.filePath(QStringLiteral("Quorvel2011.conf"));
+        DbSettings settings;
+        settings.Svr = QStringLiteral("sqlite:") + s.db.path();
+        settings.UID = QStringLiteral("clerk");
+        settings.PWD = QStringLiteral("s3cret-pw");
+        QVERIFY(OpenDatabase(s.session, s.messenger, settings));
+        s.action(QStringLiteral("关于软件"))->trigger();
+        QCOMPARE(s.messenger.messages.size(), 1);
+        const QString text = s.messenger.messages.front().text;
+        QVERIFY2(text.contains(QStringLiteral("3.2.1")), qPrintable(text));
+        QVERIFY2(text.contains(s.db.path()), qPrintable(text));
+        QVERIFY2(text.contains(s.session.settingsPath), qPrintable(text));
+        QVERIFY2(!text.contains(QStringLiteral("s3cret")), qPrintable(text));
+    }
+
+    void windowMenuArrangesAndPicks()
+    {
+        Scene s;
+        s.window->resize(1200, 820);
+        s.window->openReport(ReportKind::Completion);
+        s.window->openReport(ReportKind::Ledger);
+        auto* menu = s.window->findChild<QMenu*>(QStringLiteral("窗口"));
+        Q_EMIT menu->aboutToShow();
+        QStringList listed;
+        for (QAction* a : menu->actions())
+            if (a->isCheckable())
+                listed << a->text() + (a->isChecked() ? QStringLiteral(" *") : QString());
+        QCOMPARE(listed, (QStringList { QStringLiteral("&1 维修完成情况一览表"), QStringLiteral("&2 班组经济核算台账 *") }));
+        // Picking one brings it to the front.
+        for (QAction* a : menu->actions())
+            if (a->text().startsWith(QStringLiteral("&1")))
+                a->trigger();
+        QCOMPARE(s.window->clientArea()->activeSubWindow()->widget(), s.window->reportWindow(ReportKind::Completion));
+        // 平铺 puts them side by side, 层叠 one over the other, offset.
+        s.action(QStringLiteral("平铺"))->trigger();
+        const QList<QMdiSubWindow*> frames = s.window->clientArea()->subWindowList();
+        QVERIFY(!frames[0]->geometry().intersects(frames[1]->geometry()));
+        s.action(QStringLiteral("层叠"))->trigger();
+        QVERIFY(frames[0]->geometry().intersects(frames[1]->geometry()));
+        QVERIFY(frames[0]->pos() != frames[1]->pos());
+    }
+
+    void openedBesideAMaximisedWindowIsMaximised()
+    {
+        Scene s;
+        s.window->resize(1024, 740);
+        s.window->openReport(ReportKind::Completion);
+        s.window->clientArea()->activeSubWindow()->showMaximized();
+        s.window->openReport(ReportKind::MonthEnd);
+        QMdiSubWindow* frame = s.window->clientArea()->activeSubWindow();
+        QCOMPARE(frame->widget(), s.window->reportWindow(ReportKind::MonthEnd));
+        QVERIFY(frame->isMaximized());
+        QCOMPARE(frame->geometry(), s.window->clientArea()->viewport()->rect());
+        // One status bar along the foot of the area: the front window's, none of the main window's.
+        QVERIFY(s.window->findChildren<QStatusBar*>().isEmpty());
+        QWidget* bar = frame->widget()->findChild<QWidget*>(QStringLiteral("StatusBar1"));
+        QCOMPARE(bar->mapTo(s.window->clientArea()->viewport(), QPoint(0, bar->height())).y(),
+                 s.window->clientArea()->viewport()->height() - (frame->height() - frame->contentsRect().bottom() - 1));
     }
 
     void oneWindowPerReport_data()

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QtTest>
 
@@ -90,6 +91,38 @@ private Q_SLOTS:
         QCOMPARE(shownTitle, title);
         QCOMPARE(shownText, text);
         QVERIFY2(width >= titleBarNeeds(title), qPrintable(QStringLiteral("%1 < %2").arg(width).arg(titleBarNeeds(title))));
+    }
+
+    void dataShownAsPlainText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("cut");
+        QTest::newRow("markup") << "错误描述: <h1>大</h1><img src=\"/etc/passwd\"><a href=\"x\">链接</a>" << false;
+        QTest::newRow("a 100 KB name") << QStringLiteral("部门").repeated(50000) << true;
+        QTest::newRow("a long path") << "无法写入文件 /home/" + QStringLiteral("很长的文件夹/").repeated(40) + "a.xlsx" << true;
+    }
+
+    void dataShownAsPlainText()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, cut);
+        QtMessenger messenger;
+        QString shown;
+        QString details;
+        Qt::TextFormat format = Qt::AutoText;
+        int width = 0;
+        whenShown([&](QMessageBox* box) {
+            format = box->textFormat();
+            shown = box->text();
+            details = box->detailedText();
+            width = box->width();
+            box->buttons().value(0)->click();
+        });
+        messenger.show(Message { QStringLiteral("系统提示"), text, MessageIcon::Information, MessageButtons::Ok });
+        QCOMPARE(format, Qt::PlainText);
+        QCOMPARE(shown == text, !cut);
+        QCOMPARE(details, cut ? text : QString()); // the whole text is there to read
+        QVERIFY2(width <= QApplication::primaryScreen()->availableGeometry().width(), qPrintable(QString::number(width)));
     }
 };
 

@@ -26,6 +26,8 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <algorithm>
+
 using namespace trellum;
 using namespace trellum::test;
 
@@ -34,13 +36,13 @@ namespace {
 using E = Twips::Edge;
 
 struct Scene {
-    explicit Scene(ReportKind kind)
+    explicit Scene(ReportKind kind, const QString& department = QStringLiteral("维修部"))
     {
         addFilterData(db);
         addOrders();
         openSession(session, db);
         session.state.EmployeeName = QStringLiteral("李娜");
-        session.state.DepartmentName = QStringLiteral("维修部");
+        session.state.DepartmentName = department;
         session.state.PositionName = QStringLiteral("水电工");
         window = std::make_unique<ReportWindow>(sessionInputs(session, kind), messenger, dialog);
         window->show();
@@ -165,6 +167,75 @@ private Q_SLOTS:
         QVERIFY(!bar->panelText(9).isEmpty());
     }
 
+    void namesShownAsPlainTextThatNeverWidenTheWindow_data()
+    {
+        QTest::addColumn<QString>("department");
+        QTest::newRow("markup") << "<h1>维修部</h1><img src=\"/etc/hosts\"><a href=\"x\">链接</a>";
+        QTest::newRow("40 characters") << QStringLiteral("物业维修部").repeated(8);
+        QTest::newRow("100 KB") << QStringLiteral("部").repeated(100 * 1024);
+    }
+
+    void namesShownAsPlainTextThatNeverWidenTheWindow()
+    {
+        QFETCH(QString, department);
+        Scene s(ReportKind::Performance, department);
+        ReportWindow& window = *s.window;
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // The window asks no more room than with a short name, and fits a 1024 x 768 screen.
+        QVERIFY2(window.minimumSize().width() <= 1000, qPrintable(QString::number(window.minimumSize().width())));
+        QVERIFY(window.statusBar()->minimumSizeHint().width() <= window.width());
+        auto* panel = window.statusBar()->findChild<QLabel*>(QStringLiteral("Panel4"));
+        QCOMPARE(panel->textFormat(), Qt::PlainText);
+        QCOMPARE(window.statusBar()->panelText(4), department);
+        const bool whole = panel->text() == department;
+        QVERIFY(whole || panel->text().endsWith(QChar(0x2026)));
+        QCOMPARE(panel->toolTip(), whole ? QString() : department);
+        QVERIFY(panel->fontMetrics().horizontalAdvance(panel->text()) <= panel->contentsRect().width());
+    }
+
+    void successfulExportShowsItsPath()
+    {
+        // At the moment of the success message the bar is at its end and the path in the status bar.
+        struct Snapshot final : RecordingMessenger {
+            MessageAnswer show(const Message& message) override
+            {
+                if (watch)
+                    watch();
+                return RecordingMessenger::show(message);
+            }
+            std::function<void()> watch;
+        };
+        FixtureDb db;
+        addFilterData(db);
+        AppSession session;
+        openSession(session, db);
+        Snapshot messenger;
+        AnsweringSaveDialog dialog;
+        QTemporaryDir folder;
+        dialog.answer = folder.filePath(QStringLiteral("完成情况"));
+        ReportWindow window(ReportKind::Completion, sessionInputs(session, ReportKind::Completion), messenger, dialog);
+        window.show();
+        FilterPanel* panel = window.filterPanel();
+        pickEntry(window.findChild<QComboBox*>(QStringLiteral("Combo1")), 0);
+        toggle(panel->tree(), panel->tree()->topLevelItem(0));
+        toggle(panel->categoryBox()->list(), 0);
+        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command5")), Qt::LeftButton);
+        auto* progress = window.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
+        int value = -1;
+        QString status;
+        messenger.watch = [&] {
+            value = progress->value();
+            status = window.statusBar()->message();
+        };
+        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
+        QCOMPARE(messenger.texts(), QStringList { QStringLiteral("维修完成情况一览表导出成功!") });
+        QCOMPARE(value, progress->maximum());
+        const QString written = folder.filePath(QStringLiteral("完成情况.xlsx"));
+        QVERIFY(QFileInfo::exists(written));
+        QCOMPARE(status, QStringLiteral("已导出：") + QDir::toNativeSeparators(written));
+        QCOMPARE(window.statusBar()->message(), status); // still there after the OK, for a while
+    }
+
     void layoutFollowsTheWindow_data()
     {
         QTest::addColumn<ReportKind>("kind");
@@ -207,12 +278,10 @@ private Q_SLOTS:
                 QCOMPARE(s.get("Picture6", E::Top), areaH - analysis);
                 QCOMPARE(s.get("Picture6", E::Width), areaW);
                 QCOMPARE(s.get("Shape2", E::Width), areaW - s.get("Shape2", E::Left) - s.get("Shape1", E::Left));
-                // A negative width is refused: the box keeps the width it had.
-                const int remark = areaW - s.get("Text2", E::Left) - s.get("Shape1", E::Left);
-                if (remark >= 0)
-                    QCOMPARE(s.get("Text2", E::Width), remark);
-                else
-                    QVERIFY(s.get("Text2", E::Width) >= 0);
+                // The remark ends the inset short of the frame's inner edge; where there is no room
+                // it shrinks to nothing rather than keep a width that runs past the frame.
+                const int remark = areaW - s.get("Text2", E::Left) - 2 * s.get("Shape1", E::Left);
+                QCOMPARE(s.get("Text2", E::Width), std::max(0, remark));
             }
         }
     }
@@ -290,6 +359,30 @@ private Q_SLOTS:
         QCOMPARE(s.get("Picture2", E::Height),
                  Twips::fromPixels(smallest.height() + 80) - 630 - 585 - s.window->statusBar()->heightTwips());
         QCOMPARE(s.get("Picture2", E::Width), Twips::fromPixels(smallest.width() + 100) - 3960 - 30);
+    }
+
+    void remarkStaysInsideItsFrame_data()
+    {
+        QTest::addColumn<int>("width"); // the window's width; 0 for its smallest
+        QTest::newRow("design size") << Twips::toPixels(15360);
+        QTest::newRow("on a 1024 x 768 screen") << 1010;
+        QTest::newRow("smallest") << 0;
+    }
+
+    void remarkStaysInsideItsFrame()
+    {
+        QFETCH(int, width);
+        Scene s(ReportKind::MonthEnd);
+        s.window->resize(width ? width : s.window->minimumWidth(), s.window->minimumHeight());
+        QCoreApplication::processEvents();
+        auto* frame = s.control<QFrame>(QStringLiteral("Shape2"));
+        auto* remark = s.control<QPlainTextEdit>(QStringLiteral("Text2"));
+        const QRect inner = frame->geometry().adjusted(1, 1, -1, -1); // inside the frame's line
+        QVERIFY2(inner.contains(remark->geometry()) || remark->width() == 0,
+                 qPrintable(QStringLiteral("%1,%2 %3x%4 in %5,%6 %7x%8")
+                                .arg(remark->x()).arg(remark->y()).arg(remark->width()).arg(remark->height())
+                                .arg(inner.x()).arg(inner.y()).arg(inner.width()).arg(inner.height())));
+        QVERIFY(s.window->typeAnalysis()->rect().contains(frame->geometry()));
     }
 
     void typeAnalysisPanel()
@@ -373,6 +466,68 @@ private Q_SLOTS:
         QCOMPARE(context.title, QStringLiteral("维修完成情况一览表"));
         QCOMPARE(context.today, QDate::currentDate());
         QCOMPARE(context.startDate, QDate(2024, 3, 1));
+    }
+
+    void exportDescribesTheRunNotTheControls_data()
+    {
+        QTest::addColumn<ReportKind>("kind");
+        QTest::addColumn<QStringList>("cells"); // "row,col,text" of the sheet's header lines
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("completion: region and period")
+            << ReportKind::Completion
+            << QStringList { "3,2,管理区域: 东区", "3,5, 统计日期: 2024-03-01 至 2024-03-31" }
+            << "维修完成情况一览表_20240301_20240331";
+        QTest::newRow("ledger: region and period")
+            << ReportKind::Ledger << QStringList { "3,1, 班    组: 东区", "3,8, 统计日期: 2024-03-01 至 2024-03-31" }
+            << QString();
+        QTest::newRow("month-end: period line")
+            << ReportKind::MonthEnd << QStringList { "3,1, 汇总日期: 2024-03-01 至 2024-03-31" }
+            << "报修簿月底汇总表_20240301_20240331";
+    }
+
+    void exportDescribesTheRunNotTheControls()
+    {
+        QFETCH(ReportKind, kind);
+        QFETCH(QStringList, cells);
+        QFETCH(QString, fileName);
+        Scene s(kind);
+        s.prepareRun();
+        QTest::mouseClick(s.control<QPushButton>(QStringLiteral("Command5")), Qt::LeftButton);
+        QVERIFY2(s.messenger.texts().isEmpty(), qPrintable(s.messenger.texts().join(QLatin1Char('|'))));
+        // Another region and period are chosen, but not run.
+        s.control<QComboBox>(QStringLiteral("Combo1"))->setCurrentIndex(1);
+        s.control<QDateEdit>(QStringLiteral("DTPicker1"))->setDate(QDate(2025, 7, 1));
+        s.control<QDateEdit>(QStringLiteral("DTPicker2"))->setDate(QDate(2025, 7, 31));
+        QCOMPARE(s.window->filterPanel()->regionName(), QStringLiteral("西区"));
+
+        const Sheet sheet = BuildSheet(s.window->report()->exportLayout(), s.window->exportContext());
+        for (const QString& cell : cells) {
+            const QStringList parts = cell.split(QLatin1Char(','));
+            QCOMPARE(sheet.value(parts[0].toInt(), parts[1].toInt()).text, parts.mid(2).join(QLatin1Char(',')));
+        }
+        QTest::mouseClick(s.control<QPushButton>(QStringLiteral("Command2")), Qt::LeftButton);
+        QCOMPARE(s.dialog.asked, 1);
+        if (!fileName.isEmpty())
+            QCOMPARE(s.dialog.lastName, fileName);
+    }
+
+    void exportBeforeAnyRunSaysSo_data()
+    {
+        QTest::addColumn<ReportKind>("kind");
+        QTest::newRow("completion") << ReportKind::Completion;
+        QTest::newRow("ledger") << ReportKind::Ledger;
+        QTest::newRow("performance") << ReportKind::Performance;
+        QTest::newRow("month-end") << ReportKind::MonthEnd;
+    }
+
+    void exportBeforeAnyRunSaysSo()
+    {
+        QFETCH(ReportKind, kind);
+        Scene s(kind);
+        s.prepareRun(); // chosen, but not run
+        QTest::mouseClick(s.control<QPushButton>(QStringLiteral("Command2")), Qt::LeftButton);
+        QCOMPARE(s.dialog.asked, 0);
+        QCOMPARE(s.messenger.texts(), QStringList { QStringLiteral("请先统计！") });
     }
 
     void buttonsAnswerAfterAFailedExport_data()

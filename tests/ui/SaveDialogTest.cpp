@@ -2,14 +2,17 @@
 // else home, then the folder of the last export of this run), the offered name, and file types
 // told by their names only, so that listing a folder never reads the files in it.
 
+#include "DesktopSetup.h"
 #include "QtSaveDialog.h"
 
+#include <QAbstractButton>
 #include <QAbstractFileIconProvider>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeDatabase>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -110,6 +113,80 @@ private Q_SLOTS:
         }
         qputenv("HOME", oldHome);
         qputenv("XDG_CONFIG_HOME", oldConfig);
+    }
+
+    void asksBeforeReplacingTheFileWritten_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<QString>("answer"); // the question's button pressed, "" when none is expected
+        // The export writes the chosen name as .xlsx: the question is about that file, whatever
+        // extension the name was typed with, and only when it exists.
+        QTest::newRow("offered name, file there, keep it") << "台账_20261211" << true << "no";
+        QTest::newRow("offered name, file there, replace") << "台账_20261211" << true << "yes";
+        QTest::newRow("typed .xlsx, file there, replace") << "台账_20261211.xlsx" << true << "yes";
+        QTest::newRow("typed .xls, file there, keep it") << "台账_20261211.xls" << true << "no";
+        QTest::newRow("no such file: no question") << "台账_20261211" << false << "";
+    }
+
+    void asksBeforeReplacingTheFileWritten()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, exists);
+        QFETCH(QString, answer);
+        DesktopSetup::apply(*qApp); // the framework's Chinese texts, as the program loads them
+        QTemporaryDir folder;
+        const QString written = folder.filePath(QStringLiteral("台账_20261211.xlsx"));
+        if (exists) {
+            QFile file(written);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("the first region's workbook");
+        }
+
+        QtSaveDialog dialog;
+        QString question;
+        bool stillOpen = false;
+        whenShown([&](QFileDialog* d) {
+            auto* name = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (!name) {
+                d->reject();
+                return;
+            }
+            name->setText(folder.filePath(typed));
+            // The question comes from inside Enter's handling; it is answered from its own loop.
+            auto* poll = new QTimer(d);
+            QObject::connect(poll, &QTimer::timeout, poll, [&, poll] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box || !box->isVisible())
+                    return;
+                poll->stop();
+                question = box->text();
+                box->button(answer == QLatin1String("yes") ? QMessageBox::Yes : QMessageBox::No)->click();
+            });
+            poll->start(10);
+            QTest::keyClick(name, Qt::Key_Return);
+            stillOpen = d->isVisible();
+            if (stillOpen)
+                d->reject();
+        });
+        const std::optional<QString> chosen =
+            dialog.askSavePath(QStringLiteral("台账_20261211"), QStringLiteral("电子表|*.xls;*.xlsx"));
+
+        if (answer.isEmpty()) {
+            QVERIFY(question.isEmpty());
+        } else {
+            QCOMPARE(question, QStringLiteral("台账_20261211.xlsx 已存在。\n您想要替换它吗？"));
+        }
+        const bool replace = answer != QLatin1String("no");
+        QCOMPARE(stillOpen, !replace); // a No leaves the dialog open for another name
+        QCOMPARE(chosen.has_value(), replace);
+        if (chosen)
+            QCOMPARE(QFileInfo(*chosen).fileName(), QFileInfo(folder.filePath(typed)).fileName());
+        if (exists) {
+            QFile file(written);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), QByteArray("the first region's workbook")); // the dialog writes nothing
+        }
     }
 
     void folderListingReadsNoFile()

@@ -1,0 +1,66 @@
+// The grouped statements over the real client stack against the TDS test server: every report
+// run both ways on the server's connection, grouped and item by item, gives the same grid,
+// backgrounds and type-analysis boxes, with the texts declared as NVARCHAR and as code-page-936
+// VARCHAR.
+
+#include "AppSession.h"
+#include "ItemwiseFigures.h"
+#include "RecordingMessenger.h"
+#include "TdsServer.h"
+
+#include <QtTest>
+
+using namespace trellum;
+using namespace trellum::test;
+
+class ReferenceOverTdsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { QVERIFY2(TdsServer().valid(), "run under run_with_server.py"); }
+
+    void groupedEqualsItemwise_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("region");
+        QTest::addColumn<QDate>("start");
+        QTest::addColumn<QDate>("end");
+        for (const char* text : { "nvarchar", "varchar" }) {
+            for (ReportKind kind : { ReportKind::Ledger, ReportKind::Performance, ReportKind::MonthEnd }) {
+                const QString name = QLatin1String(text) + QLatin1Char(' ') + reportName(kind);
+                QTest::newRow(qPrintable(name + QStringLiteral(" month"))) << text << int(kind) << "01"
+                                                                            << QDate(2026, 11, 1) << QDate(2026, 11, 30);
+                QTest::newRow(qPrintable(name + QStringLiteral(" half year"))) << text << int(kind) << "03"
+                                                                                << QDate(2026, 6, 1) << QDate(2026, 11, 30);
+            }
+        }
+    }
+
+    void groupedEqualsItemwise()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, kind);
+        QFETCH(QString, region);
+        QFETCH(QDate, start);
+        QFETCH(QDate, end);
+        QTemporaryDir dir;
+        const QString db = writeNamesDatabase(dir.filePath(QStringLiteral("repair.db")), text == QStringLiteral("nvarchar"));
+        QVERIFY(!db.isEmpty());
+        TdsServer server;
+        QVERIFY(server.serve(db, QJsonObject { { "text", text }, { "collation", "Chinese_PRC_CI_AS" } }));
+        TdsSettings settings(server);
+        AppSession session;
+        RecordingMessenger messenger;
+        session.settingsPath = settings.path();
+        QVERIFY(ConnectFromSettings(session, messenger));
+        DbConnection& connection = *session.connection;
+        int rows = 0;
+        const QString difference = differenceFromItemwise(
+            ReportKind(kind), connection, everythingTicked(ReportKind(kind), connection, region, start, end), &rows);
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));
+        QVERIFY2(rows > 1, "the run has figures");
+    }
+};
+
+QTEST_GUILESS_MAIN(ReferenceOverTdsTest)
+#include "ReferenceOverTdsTest.moc"
