@@ -316,7 +316,7 @@ void TestReferenceFigures::statementsDoNotGrowWithTicks()
         QVERIFY(!db.openSqlite(fx.path()));
         int sent = 0;
         db.setStatementObserver([&sent](const QString&) { ++sent; });
-        const Report* report = findReport(c.kind);
+        const Report* report = &findReport(c.kind);
         QVERIFY(report);
         ReportGrid grid;
         report->layoutGrid(grid, categories);
