@@ -1,7 +1,8 @@
-// trellum-screenshots --db FILE --out DIR [--user N --password P] [--screen-tag TAG]: opens the
-// program's windows on a database, goes through a login with a position list, opens each report
-// window from the menu, runs it over the region's offices or workers and every category, and
-// saves a picture of each step: login.png, positions.png, main.png and one PNG per report
+// trellum-screenshots --db FILE --out DIR [--user N --password P] [--from D --to D]
+// [--screen-tag TAG]: opens the program's windows on a database, goes through a login with a
+// position list, opens each report window from the menu, runs it over the region's offices or
+// workers and every category from --from to --to (by default the demo database's November 2026),
+// and saves a picture of each step: login.png, positions.png, main.png and one PNG per report
 // (completion, ledger, performance, monthend). Messages are written to standard error and
 // answered with OK. With --screen-tag the windows keep the size and place the program gives them
 // on the screen it runs on, and only main-TAG.png and the reports' NAME-TAG.png are saved.
@@ -66,18 +67,6 @@ bool save(QWidget* widget, const QDir& out, const QString& name)
     return true;
 }
 
-// The last month with completed orders, for the report runs.
-std::pair<QDate, QDate> busyMonth(DbConnection& db)
-{
-    DbCursor cur = db.select(QStringLiteral("Select Max(销单日期) as 最后 From PG派工单 Where 是否销单=1"));
-    QDate last = QDate::currentDate();
-    if (cur.next() && !cur.isNull(QStringLiteral("最后")))
-        last = QDate::fromString(cur.text(QStringLiteral("最后")).left(10), Qt::ISODate);
-    if (!last.isValid())
-        last = QDate::currentDate();
-    return { QDate(last.year(), last.month(), 1), last };
-}
-
 void prepareAndRun(ReportWindow* window, const std::pair<QDate, QDate>& period)
 {
     FilterPanel* panel = window->filterPanel();
@@ -86,13 +75,13 @@ void prepareAndRun(ReportWindow* window, const std::pair<QDate, QDate>& period)
     auto* regions = panel->findChild<QComboBox*>(QStringLiteral("Combo1"));
     if (regions->count() > 0) {
         regions->setCurrentIndex(0);
-        panel->FillOfficeTree();
+        panel->fillTree();
     }
     panel->findChild<QCheckBox*>(QStringLiteral("Check1"))->setChecked(true);
     panel->SelectAllNodes();
     panel->categoryBox()->selectAll()->setChecked(true);
     panel->categoryBox()->SelectAllCategories();
-    window->CaptureCriteria();
+    window->pressRun();
 }
 
 } // namespace
@@ -112,6 +101,11 @@ int main(int argc, char** argv)
                        QStringLiteral("N"), QStringLiteral("1002") });
     parser.addOption({ QStringLiteral("password"), QStringLiteral("the password"), QStringLiteral("P"),
                        QStringLiteral("1234") });
+    // the demo database's last month, as the headless demo runs it
+    parser.addOption({ QStringLiteral("from"), QStringLiteral("the first day of the report runs"), QStringLiteral("YYYY-MM-DD"),
+                       QStringLiteral("2026-11-01") });
+    parser.addOption({ QStringLiteral("to"), QStringLiteral("the last day of the report runs"), QStringLiteral("YYYY-MM-DD"),
+                       QStringLiteral("2026-11-30") });
     parser.addOption({ QStringLiteral("screen-tag"),
                        QStringLiteral("pictures of the windows as the program sizes them, named NAME-TAG.png"),
                        QStringLiteral("TAG") });
@@ -160,7 +154,12 @@ int main(int argc, char** argv)
         main->resize(1280, 860);
     ok = save(main, out, name(QStringLiteral("main"))) && ok;
 
-    const std::pair<QDate, QDate> period = busyMonth(*session.connection);
+    const std::pair<QDate, QDate> period { QDate::fromString(parser.value(QStringLiteral("from")), Qt::ISODate),
+                                           QDate::fromString(parser.value(QStringLiteral("to")), Qt::ISODate) };
+    if (!period.first.isValid() || !period.second.isValid()) {
+        std::fprintf(stderr, "trellum-screenshots: --from and --to take days as YYYY-MM-DD\n");
+        return 2;
+    }
     for (ReportKind kind : { ReportKind::Completion, ReportKind::Ledger, ReportKind::Performance, ReportKind::MonthEnd }) {
         ReportWindow* window = main->openReport(kind);
         auto* frame = qobject_cast<QMdiSubWindow*>(window->parentWidget());

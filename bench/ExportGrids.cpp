@@ -4,7 +4,8 @@
 #include "LedgerReport.h"
 #include "LedgerWorkerBlock.h"
 #include "MonthEndReport.h"
-#include "ReportInfo.h"
+#include "RedrawPause.h"
+#include "ReportCatalog.h"
 
 #include <array>
 #include <cstdint>
@@ -55,9 +56,9 @@ CategoryTable ExportGrids::categories(int count)
 
 void ExportGrids::monthEnd(ReportGrid& grid, int offices, const CategoryTable& categories)
 {
-    MonthEndReport::LayoutMonthEndGrid(grid, categories);
+    MonthEndReport().layoutGrid(grid, categories);
     Draw d(2026);
-    grid.setRedraw(false);
+    const RedrawPause pause(grid);
     static constexpr std::array kCountColumns = { 2, 3, 4, 6, 7, 8, 9, 13, 14, 15, 18 };
     for (int k = 0; k < offices; ++k) {
         const int r = grid.appendRow();
@@ -87,14 +88,13 @@ void ExportGrids::monthEnd(ReportGrid& grid, int offices, const CategoryTable& c
         grid.setText(t, c, plainNumber(sums[std::size_t(c)]));
     for (int c = 1; c < grid.cols(); ++c)
         grid.setBackground(t, c, kTotalColour);
-    grid.setRedraw(true);
 }
 
 void ExportGrids::ledger(ReportGrid& grid, int workers)
 {
-    LedgerReport::SetupLedgerGrid(grid);
+    LedgerReport().layoutGrid(grid, {});
     Draw d(1130);
-    grid.setRedraw(false);
+    const RedrawPause pause(grid);
     const QString standard = formatNumber(160, QStringLiteral("0.00"));
     for (int w = 0; w < workers; ++w) {
         const QString name = QString::fromUtf16(kNames[w % int(std::size(kNames))]) + QStringLiteral("【")
@@ -112,7 +112,6 @@ void ExportGrids::ledger(ReportGrid& grid, int workers)
                 totals[i] += cellNumber(grid.text(r, LedgerWorkerBlock::kFigureColumns[i]));
     const int t = LedgerWorkerBlock::appendNumberedRow(grid);
     LedgerWorkerBlock::writeSumLine(grid, t, QStringLiteral("总计"), totals, kTotalColour);
-    grid.setRedraw(true);
 }
 
 ExportContext ExportGrids::context(ReportKind kind, const ReportGrid& grid, const CategoryTable& categories)
@@ -127,7 +126,7 @@ ExportContext ExportGrids::context(ReportKind kind, const ReportGrid& grid, cons
         names << e.name;
     c.categoryNames = kind == ReportKind::MonthEnd ? QString() : names.join(QStringLiteral("，"));
     c.today = QDate(2026, 12, 1);
-    c.title = reportInfo(kind).title;
+    c.title = findReport(kind).info().title;
     if (kind == ReportKind::MonthEnd)
         c.typeAnalysis = { QStringLiteral("0"), QString(), QString(), QStringLiteral("5123"), QStringLiteral("9377"),
                            QStringLiteral("2411"), QStringLiteral("3306") };

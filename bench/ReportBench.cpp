@@ -281,7 +281,7 @@ FormRuns timeForm(const QString& path, ReportKind kind, const ReportBench::Perio
         return out;
     }
     const RunInput input = test::everythingTicked(kind, db, region, p.start, p.end);
-    const Report* report = findReport(kind);
+    const Report* report = &findReport(kind);
     // the statement-per-item form ran on a connection without automatic indexes: one of its
     // statements builds one over all orders for every worker otherwise. The connection's guard
     // refuses every PRAGMA, so this bench connection (read-only, query_only) goes without it.
@@ -391,7 +391,7 @@ void ReportBench::manyOffices(const QString& path)
             statements.clear();
             ReportGrid grid;
             TypeAnalysis boxes;
-            const Report* report = findReport(ReportKind::Completion);
+            const Report* report = &findReport(ReportKind::Completion);
             report->layoutGrid(grid, input.categories);
             report->run(db, input, grid, boxes);
         }

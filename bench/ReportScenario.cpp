@@ -21,14 +21,12 @@ ReportScenario::ReportScenario(ReportKind kind, const QString& regionCode, const
     , m_regionCode(regionCode)
     , m_start(start)
     , m_end(end)
-    , m_report(findReport(kind))
+    , m_report(&findReport(kind))
 {
 }
 
 QString ReportScenario::prepare(const QString& databasePath)
 {
-    if (!m_report)
-        return QStringLiteral("report %1 is not built").arg(reportName(m_kind));
     if (!OpenDatabase(m_session, m_messenger, QString(), QString(), QString(), QStringLiteral("sqlite:") + databasePath))
         return m_messenger.texts.join(QLatin1Char(' '));
     DbConnection& db = *m_session.connection;
@@ -42,7 +40,7 @@ QString ReportScenario::prepare(const QString& databasePath)
     if (const DbStatus s = loadCategories(db, m_state.categories))
         return reportErrorText(*s);
     m_report->layoutGrid(m_grid, m_state.categories);
-    if (const DbStatus s = loadTree(db, m_kind, *region, m_state.nodes))
+    if (const DbStatus s = loadTree(db, m_report->info().tree, *region, m_state.nodes))
         return reportErrorText(*s);
     // 全选: the root and every node ticked; every category ticked
     for (TreeNode& node : m_state.nodes)
@@ -61,7 +59,7 @@ ReportScenario::Run ReportScenario::run()
     db.setStatementObserver([&out](const QString& sql) { out.statements << sql; });
     const auto begin = std::chrono::steady_clock::now();
     ReportCriteria criteria;
-    if (const auto refused = captureCriteria(m_kind, m_state, criteria)) {
+    if (const auto refused = captureCriteria(m_report->info(), m_state, criteria)) {
         out.error = refused->message;
     } else {
         TypeAnalysis boxes;

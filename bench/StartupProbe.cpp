@@ -128,13 +128,13 @@ void StartupProbe::runPeriod(const QString& name, const QDate& start, const QDat
     for (int i = 0; i < regions->count(); ++i)
         if (regions->itemText(i).section(QLatin1Char(' '), 0, 0) == m_options.region)
             regions->setCurrentIndex(i);
-    panel->FillOfficeTree();
+    panel->fillTree();
     panel->findChild<QCheckBox*>(QStringLiteral("Check1"))->setChecked(true);
     panel->SelectAllNodes();
     panel->categoryBox()->selectAll()->setChecked(true);
     panel->categoryBox()->SelectAllCategories();
     const auto t = std::chrono::steady_clock::now();
-    window->CaptureCriteria();
+    window->pressRun();
     QCoreApplication::processEvents(); // the grid view draws the new rows
     m_result.insert(name + QStringLiteral("_run_s"),
                     std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count());

@@ -204,11 +204,7 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
         say(QStringLiteral("未知的报表: %1 (completion, ledger, performance, monthend)").arg(parser.value("report")));
         return kExitRefused;
     }
-    const Report* report = findReport(*kind);
-    if (!report) {
-        say(QStringLiteral("报表 %1 尚未实现。").arg(reportName(*kind)));
-        return kExitRefused;
-    }
+    const Report& report = findReport(*kind);
     const std::optional<QDate> from = parseDate(parser.value("from"));
     const std::optional<QDate> to = parseDate(parser.value("to"));
     const std::optional<QDate> today = parser.isSet("today") ? parseDate(parser.value("today")) : QDate::currentDate();
@@ -216,7 +212,7 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
         say(QStringLiteral("日期必须写成 YYYY-MM-DD 形式的有效日期。"));
         return kExitRefused;
     }
-    const bool workers = treeOfWorkers(*kind);
+    const bool workers = report.info().treeOfWorkers();
     const char* treeOption = workers ? "workers" : "offices";
     if (parser.isSet(workers ? "offices" : "workers")) {
         say(QStringLiteral("报表 %1 不使用 --%2。").arg(reportName(*kind), QString::fromLatin1(workers ? "offices" : "workers")));
@@ -280,7 +276,7 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
     }
     if (const DbStatus s = loadCategories(db, categories))
         return dbFailure(s);
-    if (const DbStatus s = loadTree(db, *kind, *region, state.nodes))
+    if (const DbStatus s = loadTree(db, report.info().tree, *region, state.nodes))
         return dbFailure(s);
 
     // the root is no code of its own: "all" ticks it (and so every node), a list ticks its nodes
@@ -311,14 +307,14 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
     state.region = *region;
 
     ReportGrid grid;
-    report->layoutGrid(grid, categories);
+    report.layoutGrid(grid, categories);
     ReportCriteria criteria;
-    if (const auto refused = captureCriteria(*kind, state, criteria)) {
+    if (const auto refused = captureCriteria(report.info(), state, criteria)) {
         say(refused->message);
         return kExitRefused;
     }
     TypeAnalysis boxes;
-    if (const DbStatus s = report->run(db, RunInput { criteria, true, categories }, grid, boxes))
+    if (const DbStatus s = report.run(db, RunInput { criteria, true, categories }, grid, boxes))
         return dbFailure(s);
 
     const std::optional<TypeAnalysis> shownBoxes = *kind == ReportKind::MonthEnd ? std::optional(boxes) : std::nullopt;
@@ -335,7 +331,7 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
         return kExitExport;
     }
     if (parser.isSet("xlsx") || parser.isSet("pdf")) {
-        const ExportLayout layout = report->exportLayout();
+        const ExportLayout layout = report.exportLayout();
         if (grid.rows() == layout.guardRowCount) {
             say(parser.isSet("pdf") ? QStringLiteral("表格中没有可导出的行，未写出工作簿或 PDF。")
                                     : QStringLiteral("表格中没有可导出的行，未写出工作簿。"));
@@ -348,7 +344,7 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
         context.regionName = region->name;
         context.categoryNames = criteria.categoryNames;
         context.today = *today;
-        context.title = reportInfo(*kind).title;
+        context.title = report.info().title;
         context.typeAnalysis = boxes;
         context.remark = parser.value("remark");
         SilentHost host;

@@ -8,9 +8,6 @@
 
 namespace trellum {
 
-// The error number shown when the driver names none (the platform's unspecified failure).
-inline constexpr long long kUnspecifiedError = -2147467259;
-
 // A driver's error as the user is shown it, with the server's number where the embedded T-SQL
 // functions raised one of the server's errors.
 DbError toDbError(const QSqlError& e);

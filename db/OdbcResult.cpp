@@ -10,12 +10,6 @@ namespace trellum {
 
 namespace {
 
-// The number shown for an error the driver gives no native number for.
-constexpr long long kUnspecifiedError = -2147467259;
-// The number shown for a command time-out without a native number (SQLSTATE HYT00): the platform's
-// "time-out expired", so that a time-out never reads like any other fault.
-constexpr long long kTimeoutError = -2147217871;
-
 QString fromWide(const std::vector<SQLWCHAR>& text, std::size_t units)
 {
     return QString::fromUtf16(reinterpret_cast<const char16_t*>(text.data()), qsizetype(units));

@@ -27,7 +27,7 @@ OutputFile::~OutputFile()
         ::close(m_fd); // an output given up; a device or a pipe keeps what it was sent
 }
 
-std::optional<FileError> OutputFile::resolve(const QString& target, QString* resolved)
+DbStatus OutputFile::resolve(const QString& target, QString* resolved)
 {
     QString path = target;
     for (int hop = 0; hop < kMaxLinks; ++hop) {
@@ -48,7 +48,7 @@ std::optional<FileError> OutputFile::resolve(const QString& target, QString* res
     return PartFile::systemError(ELOOP, QFile::encodeName(target));
 }
 
-std::optional<FileError> OutputFile::refusal(const QString& target)
+DbStatus OutputFile::refusal(const QString& target)
 {
     QString resolved;
     if (const auto error = resolve(target, &resolved))
@@ -56,7 +56,7 @@ std::optional<FileError> OutputFile::refusal(const QString& target)
     QString database;
     if (!OpenDatabaseFiles::holdsPath(resolved, &database))
         return std::nullopt;
-    return FileError { EPERM,
+    return DbError { EPERM,
                        QStringLiteral("输出文件 %1 就是正在读取的数据库文件 %2，不能写到它上面。").arg(target, database) };
 }
 
@@ -74,7 +74,7 @@ bool OutputFile::sameFile(const QString& a, const QString& b)
     return !name.isEmpty() && name == withFolderResolved(second);
 }
 
-std::optional<FileError> OutputFile::open(const QString& target)
+DbStatus OutputFile::open(const QString& target)
 {
     if (auto refused = refusal(target))
         return refused;
@@ -98,7 +98,7 @@ std::optional<FileError> OutputFile::open(const QString& target)
     return m_part.create(m_target);
 }
 
-std::optional<FileError> OutputFile::write(const QByteArray& data)
+DbStatus OutputFile::write(const QByteArray& data)
 {
     if (m_fd < 0)
         return m_part.write(data);
@@ -107,7 +107,7 @@ std::optional<FileError> OutputFile::write(const QByteArray& data)
     return std::nullopt;
 }
 
-std::optional<FileError> OutputFile::commit()
+DbStatus OutputFile::commit()
 {
     if (m_fd < 0)
         return m_part.moveOver(m_target);
@@ -116,7 +116,7 @@ std::optional<FileError> OutputFile::commit()
     return std::nullopt;
 }
 
-std::optional<FileError> OutputFile::fileToFill(QByteArray* path)
+DbStatus OutputFile::fileToFill(QByteArray* path)
 {
     if (!inPlace()) {
         *path = m_part.path();
@@ -128,7 +128,7 @@ std::optional<FileError> OutputFile::fileToFill(QByteArray* path)
     return std::nullopt;
 }
 
-std::optional<FileError> OutputFile::commitFilled()
+DbStatus OutputFile::commitFilled()
 {
     if (!inPlace())
         return commit();
@@ -145,7 +145,7 @@ std::optional<FileError> OutputFile::commitFilled()
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
-            const FileError error = PartFile::systemError(errno, m_scratch.path());
+            const DbError error = PartFile::systemError(errno, m_scratch.path());
             ::close(fd);
             return error;
         }

@@ -27,32 +27,32 @@ public:
 
     // Refuses a target that is an open database file or one of its companions; nullopt when it
     // may be written.
-    static std::optional<FileError> refusal(const QString& target);
+    static DbStatus refusal(const QString& target);
     // The file a target names: its symbolic links followed as far as they lead, the last one
     // possibly dangling (the path then names the file to make).
-    static std::optional<FileError> resolve(const QString& target, QString* resolved);
+    static DbStatus resolve(const QString& target, QString* resolved);
 
     // Whether two targets lead to one file (links followed, any spelling, a hard link).
     static bool sameFile(const QString& a, const QString& b);
 
     // Opens the output for `target` (opening a named pipe waits for its reader).
-    std::optional<FileError> open(const QString& target);
+    DbStatus open(const QString& target);
     // Whether the target is written in place (a device or a named pipe).
     bool inPlace() const { return m_fd >= 0; }
     // The part file that becomes the target (empty when written in place).
     const QByteArray& partPath() const { return m_part.path(); }
     // Writes `data` to the part file or the target.
-    std::optional<FileError> write(const QByteArray& data);
+    DbStatus write(const QByteArray& data);
     // Completes the output: the part file moved over the target, or the target closed.
-    std::optional<FileError> commit();
+    DbStatus commit();
 
     // For a writer that makes the whole file itself by its path (a workbook, a database): the
     // file to fill, the part file or, for a target written in place, a private scratch file in
     // the temporary folder.
-    std::optional<FileError> fileToFill(QByteArray* path);
+    DbStatus fileToFill(QByteArray* path);
     // Completes an output filled through fileToFill(): a scratch file's contents are sent to the
     // target first.
-    std::optional<FileError> commitFilled();
+    DbStatus commitFilled();
 
 private:
     QByteArray m_target;

@@ -191,7 +191,7 @@ PartFile::~PartFile()
     discard();
 }
 
-FileError PartFile::systemError(int number, const QByteArray& path)
+DbError PartFile::systemError(int number, const QByteArray& path)
 {
     return { number, QString::fromStdString(std::generic_category().message(number)) + QStringLiteral(": ")
                          + QFile::decodeName(path) };
@@ -217,7 +217,7 @@ bool PartFile::writeAll(int fd, const QByteArray& data)
     return true;
 }
 
-std::optional<FileError> PartFile::create(const QByteArray& target)
+DbStatus PartFile::create(const QByteArray& target)
 {
     const QByteArray folder = QFile::encodeName(QFileInfo(QFile::decodeName(target)).path());
     struct stat existing {};
@@ -228,13 +228,13 @@ std::optional<FileError> PartFile::create(const QByteArray& target)
     return createIn(folder, target, mode);
 }
 
-std::optional<FileError> PartFile::createScratch(const QByteArray& folder, const QByteArray& target)
+DbStatus PartFile::createScratch(const QByteArray& folder, const QByteArray& target)
 {
     removeStale(folder, target);
     return createIn(folder, target, 0600);
 }
 
-std::optional<FileError> PartFile::createIn(const QByteArray& folder, const QByteArray& target, mode_t mode)
+DbStatus PartFile::createIn(const QByteArray& folder, const QByteArray& target, mode_t mode)
 {
     discard();
     // Without /proc the name records no owner, and such a file is never taken for a stale one.
@@ -254,7 +254,7 @@ std::optional<FileError> PartFile::createIn(const QByteArray& folder, const QByt
         m_fd = fd;
         m_slot = PartFileRegistry::add(name);
         if (::fchmod(fd, mode) != 0) {
-            const FileError error = systemError(errno, name);
+            const DbError error = systemError(errno, name);
             discard();
             return error;
         }
@@ -263,24 +263,24 @@ std::optional<FileError> PartFile::createIn(const QByteArray& folder, const QByt
     return systemError(EEXIST, folder);
 }
 
-std::optional<FileError> PartFile::write(const QByteArray& data)
+DbStatus PartFile::write(const QByteArray& data)
 {
     if (m_fd < 0)
         return systemError(EBADF, m_path);
     if (!writeAll(m_fd, data)) {
-        const FileError error = systemError(errno, m_path);
+        const DbError error = systemError(errno, m_path);
         discard();
         return error;
     }
     return std::nullopt;
 }
 
-std::optional<FileError> PartFile::moveOver(const QByteArray& target)
+DbStatus PartFile::moveOver(const QByteArray& target)
 {
     if (m_fd < 0)
         return systemError(EBADF, m_path);
     auto fail = [this](int number, const QByteArray& path) {
-        const FileError error = systemError(number, path);
+        const DbError error = systemError(number, path);
         discard();
         return error;
     };

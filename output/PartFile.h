@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DbError.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -8,13 +10,6 @@
 #include <sys/types.h>
 
 namespace trellum {
-
-// Why a file could not be written: the system's error number (or the writer's code) and a
-// description naming the file.
-struct FileError {
-    long long number = 0;
-    QString description;
-};
 
 // The process that writes a part file, as its name records it: the boot it runs in, the process
 // id space it is seen in, its process id and its start time (clock ticks after the boot).
@@ -42,17 +37,17 @@ public:
 
     // Creates an empty part file beside `target` with the mode the target has (or a new file
     // gets); part files of the same target left by processes that are gone are removed first.
-    std::optional<FileError> create(const QByteArray& target);
+    DbStatus create(const QByteArray& target);
     // Creates an empty part file in `folder` for the scratch copy of `target`, readable by the
     // owner alone.
-    std::optional<FileError> createScratch(const QByteArray& folder, const QByteArray& target);
+    DbStatus createScratch(const QByteArray& folder, const QByteArray& target);
     // The part file's path (empty before create() and after moveOver()).
     const QByteArray& path() const { return m_path; }
     // Appends `data` to the part file.
-    std::optional<FileError> write(const QByteArray& data);
+    DbStatus write(const QByteArray& data);
     // Flushes the part file to the disk, closes it and moves it over `target`; an existing target
     // file passes its permissions on. On failure the part file is removed and the target untouched.
-    std::optional<FileError> moveOver(const QByteArray& target);
+    DbStatus moveOver(const QByteArray& target);
     // Removes the part file now.
     void discard();
 
@@ -65,13 +60,13 @@ public:
     static int removeStale(const QByteArray& folder, const QByteArray& target);
 
     // The error of a failed system call on `path`, described as the system describes `number`.
-    static FileError systemError(int number, const QByteArray& path);
+    static DbError systemError(int number, const QByteArray& path);
     // Writes all of `data` to a descriptor, resuming after interruptions and partial writes;
     // false with errno set on failure.
     static bool writeAll(int fd, const QByteArray& data);
 
 private:
-    std::optional<FileError> createIn(const QByteArray& folder, const QByteArray& target, mode_t mode);
+    DbStatus createIn(const QByteArray& folder, const QByteArray& target, mode_t mode);
 
     QByteArray m_path;
     int m_fd = -1;

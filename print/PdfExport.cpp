@@ -19,10 +19,10 @@ const QString kNothingToPrint = QStringLiteral("请先统计！");
 
 } // namespace
 
-std::optional<FileError> writeSheetPdf(const Sheet& sheet, const QString& path, const QString& title)
+DbStatus writeSheetPdf(const Sheet& sheet, const QString& path, const QString& title)
 {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        return FileError { EINVAL, QStringLiteral("PDF 需要图形环境的字体，程序未以图形方式启动。") };
+        return DbError { EINVAL, QStringLiteral("PDF 需要图形环境的字体，程序未以图形方式启动。") };
     // no file is touched before the document is complete
     if (const auto refused = OutputFile::refusal(path))
         return refused;
@@ -37,7 +37,7 @@ std::optional<FileError> writeSheetPdf(const Sheet& sheet, const QString& path, 
         const SheetPainter painter(sheet);
         writer.setPageLayout(painter.pageLayout());
         if (!painter.paint(writer))
-            return FileError { EIO, QStringLiteral("无法生成 PDF 页面: ") + path };
+            return DbError { EIO, QStringLiteral("无法生成 PDF 页面: ") + path };
     }
     OutputFile out;
     if (auto error = out.open(path))
@@ -52,10 +52,7 @@ bool WritePdf(const ExportLayout& layout, const ExportContext& context, const QS
 {
     const QString target = exportBasePath(chosenPath) + QStringLiteral(".pdf");
     const Sheet sheet = BuildSheet(layout, context, &host);
-    const std::optional<FileError> error = writeSheetPdf(sheet, target, context.title);
-    return ReportOutcome(layout, context, target,
-                         error ? std::optional(DbError { error->number, error->description }) : std::nullopt, host,
-                         messenger);
+    return ReportOutcome(layout, context, target, writeSheetPdf(sheet, target, context.title), host, messenger);
 }
 
 bool refusedWithoutResult(const ExportLayout& layout, const ExportContext& context, Messenger& messenger)

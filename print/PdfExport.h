@@ -19,7 +19,7 @@ inline const QString kPdfFileFilter = QStringLiteral("PDF文件|*.pdf");
 // every output is written (OutputFile): never over an open database, an existing file replaced only
 // by a complete new one, a device or named pipe sent the document in place. Needs a running
 // QGuiApplication for its fonts. nullopt when it was saved.
-std::optional<FileError> writeSheetPdf(const Sheet& sheet, const QString& path, const QString& title);
+DbStatus writeSheetPdf(const Sheet& sheet, const QString& path, const QString& title);
 
 // Writes the PDF of the grid under the chosen path (its base path + ".pdf") and reports success or
 // failure itself, as WriteWorkbook does for the workbook. Returns true when the file was written.

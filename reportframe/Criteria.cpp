@@ -4,24 +4,11 @@
 
 namespace trellum {
 
-QString reportName(ReportKind kind)
-{
-    switch (kind) {
-    case ReportKind::Completion: return QStringLiteral("completion");
-    case ReportKind::Ledger: return QStringLiteral("ledger");
-    case ReportKind::Performance: return QStringLiteral("performance");
-    case ReportKind::MonthEnd: return QStringLiteral("monthend");
-    }
-    return QString();
-}
-
 namespace {
 
-enum class Check { Dates, Region, Nodes, Categories };
-
-std::optional<CaptureFailure> checkDates(ReportKind kind, const FilterState& s)
+std::optional<CaptureFailure> checkDates(const ReportInfo& info, const FilterState& s)
 {
-    if (treeOfWorkers(kind)) {
+    if (info.treeOfWorkers()) {
         if (s.endDate < s.startDate)
             return CaptureFailure { QStringLiteral("截止日期必须大于开始日期!"), FocusTarget::EndDate };
     } else if (s.startDate > s.endDate) {
@@ -30,21 +17,21 @@ std::optional<CaptureFailure> checkDates(ReportKind kind, const FilterState& s)
     return std::nullopt;
 }
 
-std::optional<CaptureFailure> checkNodes(ReportKind kind, const FilterState& s, ReportCriteria& c)
+std::optional<CaptureFailure> checkNodes(const ReportInfo& info, const FilterState& s, ReportCriteria& c)
 {
     QStringList codes;
     for (const TreeNode& node : s.nodes)
         if (node.checked && node.member)
             codes << node.code;
-    QString& list = treeOfWorkers(kind) ? c.workerCodes : c.officeCodes;
+    QString& list = info.treeOfWorkers() ? c.workerCodes : c.officeCodes;
     list = sqlList(codes);
     if (list.isEmpty())
-        return CaptureFailure { treeOfWorkers(kind) ? QStringLiteral("请勾选维修人员!") : QStringLiteral("请勾选小区!"),
+        return CaptureFailure { info.treeOfWorkers() ? QStringLiteral("请勾选维修人员!") : QStringLiteral("请勾选小区!"),
                                 FocusTarget::None };
     return std::nullopt;
 }
 
-std::optional<CaptureFailure> checkCategories(ReportKind kind, const FilterState& s, ReportCriteria& c)
+std::optional<CaptureFailure> checkCategories(const ReportInfo& info, const FilterState& s, ReportCriteria& c)
 {
     QStringList codes, names;
     for (std::size_t i = 0; i < s.categories.size(); ++i) {
@@ -55,7 +42,7 @@ std::optional<CaptureFailure> checkCategories(ReportKind kind, const FilterState
     }
     c.categoryCodes = sqlList(codes);
     c.tickedCategoryCodes = codes;
-    if (kind != ReportKind::MonthEnd)
+    if (info.kind != ReportKind::MonthEnd)
         c.categoryNames = names.join(QStringLiteral("，"));
     if (codes.isEmpty())
         return CaptureFailure { QStringLiteral("请勾选报修类别!"), FocusTarget::None };
@@ -64,29 +51,23 @@ std::optional<CaptureFailure> checkCategories(ReportKind kind, const FilterState
 
 } // namespace
 
-std::optional<CaptureFailure> captureCriteria(ReportKind kind, const FilterState& state, ReportCriteria& criteria)
+std::optional<CaptureFailure> captureCriteria(const ReportInfo& info, const FilterState& state, ReportCriteria& criteria)
 {
-    const Check order[4] = {
-        kind == ReportKind::Performance ? Check::Region : Check::Dates,
-        kind == ReportKind::Performance ? Check::Dates : Check::Region,
-        Check::Nodes,
-        Check::Categories,
-    };
-    for (Check check : order) {
+    for (CriteriaCheck check : info.checkOrder) {
         std::optional<CaptureFailure> failure;
         switch (check) {
-        case Check::Dates:
-            failure = checkDates(kind, state);
+        case CriteriaCheck::Dates:
+            failure = checkDates(info, state);
             break;
-        case Check::Region:
+        case CriteriaCheck::Region:
             if (!state.region)
                 failure = CaptureFailure { QStringLiteral("请选择区域!"), FocusTarget::Region };
             break;
-        case Check::Nodes:
-            failure = checkNodes(kind, state, criteria);
+        case CriteriaCheck::Nodes:
+            failure = checkNodes(info, state, criteria);
             break;
-        case Check::Categories:
-            failure = checkCategories(kind, state, criteria);
+        case CriteriaCheck::Categories:
+            failure = checkCategories(info, state, criteria);
             break;
         }
         if (failure)

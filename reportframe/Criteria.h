@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReportKind.h"
+#include "ReportInfo.h"
 
 #include <QDate>
 #include <QString>
@@ -70,8 +70,8 @@ struct CaptureFailure {
     FocusTarget focus = FocusTarget::None;
 };
 
-// The run button's checks in the window's order, each stopping at the first failure with its
+// The run button's checks in the report's order (info.checkOrder), each stopping at the first failure with its
 // message; what was captured before a failing check stays in `criteria` as it was.
-std::optional<CaptureFailure> captureCriteria(ReportKind kind, const FilterState& state, ReportCriteria& criteria);
+std::optional<CaptureFailure> captureCriteria(const ReportInfo& info, const FilterState& state, ReportCriteria& criteria);
 
 } // namespace trellum

@@ -25,11 +25,11 @@ DbStatus loadCategories(DbConnection& db, CategoryTable& out)
     return cur.error();
 }
 
-DbStatus loadTree(DbConnection& db, ReportKind kind, const RegionEntry& region, std::vector<TreeNode>& out)
+DbStatus loadTree(DbConnection& db, TreeKind tree, const RegionEntry& region, std::vector<TreeNode>& out)
 {
     out.clear();
     out.push_back(TreeNode { QStringLiteral("Q") + region.code, region.text(), QString(), false, false });
-    const bool workers = treeOfWorkers(kind);
+    const bool workers = tree == TreeKind::Workers;
     const QString sql = workers
         ? QStringLiteral("Select *") + QStringLiteral(" From PG区域维修人员")
               + QStringLiteral(" Inner Join 岗位员工New On 工号=员工代号") + QStringLiteral(" Where 区域号 =")

@@ -15,6 +15,6 @@ DbStatus loadRegions(DbConnection& db, std::vector<RegionEntry>& out);
 DbStatus loadCategories(DbConnection& db, CategoryTable& out);
 // The region's tree: the root, then one node per active office (A, D) or worker (B, C), in the
 // order the statement returns them; a code that comes back twice gets one node.
-DbStatus loadTree(DbConnection& db, ReportKind kind, const RegionEntry& region, std::vector<TreeNode>& out);
+DbStatus loadTree(DbConnection& db, TreeKind tree, const RegionEntry& region, std::vector<TreeNode>& out);
 
 } // namespace trellum

@@ -4,7 +4,7 @@
 #include "DbConnection.h"
 #include "ExportLayout.h"
 #include "ReportGrid.h"
-#include "ReportKind.h"
+#include "ReportInfo.h"
 
 #include <array>
 
@@ -20,12 +20,14 @@ struct RunInput {
 // The month-end's type-analysis boxes Text1(0) to Text1(6).
 using TypeAnalysis = std::array<QString, 7>;
 
-// One of the four reports: its grid layout, its run and its sheet. Plain code over the grid
+// One of the four reports: what its window shows and checks, its grid layout, its run and its sheet. Plain code over the grid
 // model, a database connection and the criteria; the windows and the headless runner share it.
 class Report {
 public:
     virtual ~Report() = default;
     virtual ReportKind kind() const = 0;
+    // The report's window name, captions, tree, header rows, highlight rule and check order.
+    virtual const ReportInfo& info() const = 0;
     // Lays out the grid once when the window opens (after the lists are loaded).
     virtual void layoutGrid(ReportGrid& grid, const CategoryTable& categories) const = 0;
     // Refills the grid below its header rows. On a failing statement the grid keeps its header

@@ -7,12 +7,6 @@ namespace trellum {
 // The four reports: A completion overview, B team ledger, C worker performance, D month-end.
 enum class ReportKind { Completion, Ledger, Performance, MonthEnd };
 
-// Whether the report's tree lists repair workers (B, C) rather than offices (A, D).
-constexpr bool treeOfWorkers(ReportKind kind)
-{
-    return kind == ReportKind::Ledger || kind == ReportKind::Performance;
-}
-
 // The headless runner's name of a report: completion, ledger, performance, monthend.
 QString reportName(ReportKind kind);
 

@@ -7,19 +7,19 @@
 
 namespace trellum {
 
-const Report* findReport(ReportKind kind)
+const Report& findReport(ReportKind kind)
 {
     static const CompletionReport completion;
     static const LedgerReport ledger;
     static const PerformanceReport performance;
     static const MonthEndReport monthEnd;
     switch (kind) {
-    case ReportKind::Completion: return &completion;
-    case ReportKind::Ledger: return LedgerReport::kBuilt ? &ledger : nullptr;
-    case ReportKind::Performance: return PerformanceReport::kBuilt ? &performance : nullptr;
-    case ReportKind::MonthEnd: return MonthEndReport::kBuilt ? &monthEnd : nullptr;
+    case ReportKind::Completion: return completion;
+    case ReportKind::Ledger: return ledger;
+    case ReportKind::Performance: return performance;
+    case ReportKind::MonthEnd: return monthEnd;
     }
-    return nullptr;
+    return completion;
 }
 
 } // namespace trellum

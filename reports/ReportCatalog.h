@@ -4,7 +4,7 @@
 
 namespace trellum {
 
-// The report of each window; nullptr for one not built yet.
-const Report* findReport(ReportKind kind);
+// The report of each window.
+const Report& findReport(ReportKind kind);
 
 } // namespace trellum

@@ -20,6 +20,19 @@ QString braced(const QString& value)
     return QLatin1Char('{') + value + QLatin1Char('}');
 }
 
+constexpr int kDefaultLoginTimeout = 30;
+
+// Whole seconds from `least` to `most` in a settings value: nullopt when it is empty, -1 when
+// it is no such number.
+std::optional<int> secondsSetting(const QString& value, int least, int most)
+{
+    if (value.isEmpty())
+        return std::nullopt;
+    bool ok = false;
+    const int seconds = value.toInt(&ok);
+    return ok && seconds >= least && seconds <= most ? seconds : -1;
+}
+
 } // namespace
 
 std::optional<QString> sqlServerConnectionString(const DbSettings& s, QString* problem)
@@ -72,11 +85,12 @@ bool OpenDatabase(AppSession& session, Messenger& messenger, const QString& UID,
 
 std::optional<int> commandTimeoutSetting(const DbSettings& settings)
 {
-    if (settings.CommandTimeout.isEmpty())
-        return std::nullopt;
-    bool ok = false;
-    const int seconds = settings.CommandTimeout.toInt(&ok);
-    return ok && seconds >= 0 && seconds <= 86400 ? seconds : -1;
+    return secondsSetting(settings.CommandTimeout, 0, 86400);
+}
+
+std::optional<int> loginTimeoutSetting(const DbSettings& settings)
+{
+    return secondsSetting(settings.LoginTimeout, 1, 3600);
 }
 
 bool builtInAccountOff(const DbSettings& settings)
@@ -88,20 +102,24 @@ bool OpenDatabase(AppSession& session, Messenger& messenger, const DbSettings& s
 {
     const QString& Svr = settings.Svr;
     const std::optional<int> timeout = commandTimeoutSetting(settings);
+    const std::optional<int> loginTimeout = loginTimeoutSetting(settings);
     // Each open replaces the connection, releasing the old one.
     session.connection = std::make_unique<DbConnection>();
     session.databaseInUse.clear();
     DbStatus status;
     bool settingsFault = true;
     if (Svr.trimmed().isEmpty()) {
-        status = DbError { -2147467259, missingServerText() };
+        status = DbError { kUnspecifiedError, missingServerText() };
     } else if (!settings.BuiltInAccount.isEmpty() && settings.BuiltInAccount.compare(QStringLiteral("yes"), Qt::CaseInsensitive) != 0
                && !builtInAccountOff(settings)) {
-        status = DbError { -2147467259, QStringLiteral("数据库设置 BuiltInAccount 只能是 yes 或 no，现为 \"%1\"。")
+        status = DbError { kUnspecifiedError, QStringLiteral("数据库设置 BuiltInAccount 只能是 yes 或 no，现为 \"%1\"。")
                                             .arg(settings.BuiltInAccount) };
     } else if (timeout == -1) {
-        status = DbError { -2147467259, QStringLiteral("数据库设置 CommandTimeout 应为 0 到 86400 的整数秒数，现为 \"%1\"。")
+        status = DbError { kUnspecifiedError, QStringLiteral("数据库设置 CommandTimeout 应为 0 到 86400 的整数秒数，现为 \"%1\"。")
                                             .arg(settings.CommandTimeout) };
+    } else if (loginTimeout == -1) {
+        status = DbError { kUnspecifiedError, QStringLiteral("数据库设置 LoginTimeout 应为 1 到 3600 的整数秒数，现为 \"%1\"。")
+                                            .arg(settings.LoginTimeout) };
     } else if (Svr.startsWith(kSqlitePrefix, Qt::CaseInsensitive)) {
         settingsFault = false;
         status = session.connection->openSqlite(Svr.mid(kSqlitePrefix.size()));
@@ -109,10 +127,10 @@ bool OpenDatabase(AppSession& session, Messenger& messenger, const DbSettings& s
         QString problem;
         const std::optional<QString> text = sqlServerConnectionString(settings, &problem);
         if (!text) {
-            status = DbError { -2147467259, problem };
+            status = DbError { kUnspecifiedError, problem };
         } else {
             settingsFault = false;
-            status = session.connection->openOdbc(*text, 30);
+            status = session.connection->openOdbc(*text, loginTimeout.value_or(kDefaultLoginTimeout));
         }
     }
     if (status) {

@@ -29,13 +29,16 @@ std::optional<QString> sqlServerConnectionString(const DbSettings& settings, QSt
 bool OpenDatabase(AppSession& session, Messenger& messenger, const QString& UID, const QString& PWD,
                   const QString& DBname, const QString& Svr, const QString& driver = QString());
 
-// The same with every setting, the optional ones included (CommandTimeout, Encrypt); a value
+// The same with every setting, the optional ones included (CommandTimeout, LoginTimeout, Encrypt); a value
 // that is not one of theirs is refused with a message naming the key.
 bool OpenDatabase(AppSession& session, Messenger& messenger, const DbSettings& settings);
 
 // The command time-out the settings ask for: nullopt for the default; -1 for a value that is not
 // a whole number of seconds from 0 to 86400.
 std::optional<int> commandTimeoutSetting(const DbSettings& settings);
+// The SQL Server login time-out the settings ask for: nullopt for the default of 30 s; -1 for a
+// value that is not a whole number of seconds from 1 to 3600 (a login never waits for ever).
+std::optional<int> loginTimeoutSetting(const DbSettings& settings);
 
 // Whether the settings turn the built-in account off (BuiltInAccount=no, in any case).
 bool builtInAccountOff(const DbSettings& settings);

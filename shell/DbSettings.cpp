@@ -167,6 +167,7 @@ DbSettings readDbSettings(const QString& path, QString* problem)
     s.CommandTimeout = keys.value(QStringLiteral("CommandTimeout"));
     s.Encrypt = keys.value(QStringLiteral("Encrypt"));
     s.BuiltInAccount = keys.value(QStringLiteral("BuiltInAccount"));
+    s.LoginTimeout = keys.value(QStringLiteral("LoginTimeout"));
     return s;
 }
 

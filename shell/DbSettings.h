@@ -14,6 +14,7 @@ namespace trellum {
 //   CommandTimeout  optional: seconds in place of the default command time-out of 30 s
 //   Encrypt         optional: yes asks the driver for an encrypted connection, no leaves it to the driver
 //   BuiltInAccount  optional: no turns the built-in account off (yes or missing: on)
+//   LoginTimeout    optional: seconds in place of the default SQL Server login time-out of 30 s
 struct DbSettings {
     QString Svr;
     QString UID;
@@ -23,6 +24,7 @@ struct DbSettings {
     QString CommandTimeout {};
     QString Encrypt {};
     QString BuiltInAccount {};
+    QString LoginTimeout {};
     QString file {};  // the store these were read from, named in the messages about them
 };
 

@@ -226,7 +226,7 @@ QString DemoDatabase::write()
     const QString target = m_options.outPath;
     OutputFile out;
     QByteArray file;
-    std::optional<FileError> error = out.open(target);
+    DbStatus error = out.open(target);
     if (!error)
         error = out.fileToFill(&file);
     if (error)

@@ -133,14 +133,11 @@ bool WriteWorkbook(const ExportLayout& layout, ExportContext context, const QStr
 {
     const QString target = exportBasePath(chosenPath) + QStringLiteral(".xlsx");
     const Sheet sheet = BuildSheet(layout, context, &host);
-    const std::optional<WorkbookError> error = XlsxWorkbook(sheet).saveAs(target);
-    return ReportOutcome(layout, context, target,
-                         error ? std::optional(DbError { error->number, error->description }) : std::nullopt, host,
-                         messenger);
+    return ReportOutcome(layout, context, target, XlsxWorkbook(sheet).saveAs(target), host, messenger);
 }
 
 bool ReportOutcome(const ExportLayout& layout, const ExportContext& context, const QString& target,
-                   const std::optional<DbError>& error, ExportHost& host, Messenger& messenger)
+                   const DbStatus& error, ExportHost& host, Messenger& messenger)
 {
     if (error) {
         inform(messenger, kReportMessageTitle, reportErrorText(*error));

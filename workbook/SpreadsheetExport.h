@@ -59,6 +59,6 @@ bool WriteWorkbook(const ExportLayout& layout, ExportContext context, const QStr
 // pointer put back), or the bar at its end, the path and the report's success message (and the
 // progress bar hidden). Returns true on success.
 bool ReportOutcome(const ExportLayout& layout, const ExportContext& context, const QString& target,
-                   const std::optional<DbError>& error, ExportHost& host, Messenger& messenger);
+                   const DbStatus& error, ExportHost& host, Messenger& messenger);
 
 } // namespace trellum

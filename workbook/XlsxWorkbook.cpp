@@ -18,12 +18,7 @@ namespace trellum {
 
 namespace {
 
-WorkbookError workbookError(const FileError& e)
-{
-    return { e.number, e.description };
-}
-
-WorkbookError writerError(lxw_error number)
+DbError writerError(lxw_error number)
 {
     return { number, QString::fromUtf8(lxw_strerror(number)) };
 }
@@ -142,23 +137,23 @@ lxw_error setUpPages(lxw_worksheet* ws, const Sheet& sheet)
 
 } // namespace
 
-std::optional<WorkbookError> XlsxWorkbook::saveAs(const QString& path) const
+DbStatus XlsxWorkbook::saveAs(const QString& path) const
 {
     // A device or a named pipe is sent the finished file, made in a scratch file.
     OutputFile out;
     QByteArray file;
     if (auto error = out.open(path))
-        return workbookError(*error);
+        return error;
     if (auto error = out.fileToFill(&file))
-        return workbookError(*error);
+        return error;
     if (auto error = writeTo(file))
         return error;
     if (auto error = out.commitFilled())
-        return workbookError(*error);
+        return error;
     return std::nullopt;
 }
 
-std::optional<WorkbookError> XlsxWorkbook::writeTo(const QByteArray& file) const
+DbStatus XlsxWorkbook::writeTo(const QByteArray& file) const
 {
     WorkbookHandle workbook(workbook_new(file.constData()));
     if (!workbook.get())
@@ -167,8 +162,8 @@ std::optional<WorkbookError> XlsxWorkbook::writeTo(const QByteArray& file) const
     if (!ws)
         return writerError(LXW_ERROR_MEMORY_MALLOC_FAILED);
     FormatTable formats(workbook.get());
-    const WorkbookError noFormat = writerError(LXW_ERROR_MEMORY_MALLOC_FAILED);
-    const WorkbookError outside = writerError(LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE);
+    const DbError noFormat = writerError(LXW_ERROR_MEMORY_MALLOC_FAILED);
+    const DbError outside = writerError(LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE);
 
     for (const auto& [col, width] : m_sheet.columnWidths()) {
         if (!insideSheet(1, col))

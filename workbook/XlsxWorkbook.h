@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DbError.h"
 #include "Sheet.h"
 
 #include <QString>
@@ -7,13 +8,6 @@
 #include <optional>
 
 namespace trellum {
-
-// Why a workbook could not be written: a number (the writer's error code, or the system's error
-// number for a file operation) and a description.
-struct WorkbookError {
-    long long number = 0;
-    QString description;
-};
 
 // Writes a Sheet as the one worksheet of a new .xlsx workbook. Every distinct cell style becomes
 // one cell format, built when the file is written; colours are turned from blue-green-red into
@@ -30,10 +24,10 @@ public:
     explicit XlsxWorkbook(const Sheet& sheet) : m_sheet(sheet) {}
 
     // Writes the workbook under `path` exactly (no extension is added); nullopt when it was saved.
-    std::optional<WorkbookError> saveAs(const QString& path) const;
+    DbStatus saveAs(const QString& path) const;
 
 private:
-    std::optional<WorkbookError> writeTo(const QByteArray& file) const;
+    DbStatus writeTo(const QByteArray& file) const;
 
     const Sheet& m_sheet;
 };

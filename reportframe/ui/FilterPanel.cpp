@@ -79,7 +79,7 @@ FilterPanel::FilterPanel(const ReportInfo& info, std::function<DbConnection&()> 
     setPalette(pal);
 
     int top = 60;
-    if (treeOfWorkers(info.kind)) {
+    if (info.treeOfWorkers()) {
         m_option1 = new QRadioButton(QStringLiteral("计算工作日"), this);
         m_option1->setObjectName(QStringLiteral("Option1"));
         m_option2 = new QRadioButton(QStringLiteral("考勤工作日"), this);
@@ -220,16 +220,6 @@ void FilterPanel::LoadCategories()
         showError(*status);
 }
 
-void FilterPanel::FillOfficeTree()
-{
-    fillTree();
-}
-
-void FilterPanel::FillWorkerTree()
-{
-    fillTree();
-}
-
 void FilterPanel::fillTree()
 {
     const std::optional<RegionEntry> chosen = chosenRegion();
@@ -240,7 +230,7 @@ void FilterPanel::fillTree()
     m_check1->setChecked(false);
     WaitCursor wait;
     std::vector<TreeNode> nodes;
-    const DbStatus status = loadTree(db(), m_info.kind, region, nodes);
+    const DbStatus status = loadTree(db(), m_info.tree, region, nodes);
     if (!nodes.empty())
         nodes.front().text = entry;
 

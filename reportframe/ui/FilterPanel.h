@@ -46,10 +46,9 @@ public:
     void LoadRegions();
     // LoadCategories: List1 and the CategoryTable hold the categories in use, nothing ticked.
     void LoadCategories();
-    // FillOfficeTree (A, D): the chosen region's active offices under the region's root node.
-    void FillOfficeTree();
-    // FillWorkerTree (B, C): the chosen region's active repair workers under the root node.
-    void FillWorkerTree();
+    // FillOfficeTree (A, D) and FillWorkerTree (B, C): the chosen region's active offices or
+    // repair workers under the region's root node.
+    void fillTree();
     // PropagateNodeCheck: a node with children gives them its tick; nothing goes further.
     void PropagateNodeCheck(QTreeWidgetItem* node);
     // SelectAllNodes: with a region chosen every node, root included, gets Check1's tick.
@@ -79,7 +78,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void fillTree();
     void showError(const DbError& error);
     DbConnection& db() const;
 

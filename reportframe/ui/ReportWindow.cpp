@@ -43,10 +43,10 @@ QFrame* band(const QString& name, bool blue, QWidget* parent)
 
 } // namespace
 
-ReportWindow::ReportWindow(ReportKind kind, ReportWindowInputs inputs, Messenger& messenger, SaveDialog& dialog,
+ReportWindow::ReportWindow(ReportWindowInputs inputs, Messenger& messenger, SaveDialog& dialog,
                            QWidget* parent)
     : QWidget(parent)
-    , m_info(reportInfo(kind))
+    , m_info(inputs.report->info())
     , m_inputs(std::move(inputs))
     , m_report(m_inputs.report)
     , m_messenger(messenger)
@@ -126,7 +126,7 @@ void ReportWindow::buildButtonBar()
     m_command3 = button(QStringLiteral("Command3"), QStringLiteral("打印…"), 3150);
     m_command4 = button(QStringLiteral("Command4"), QStringLiteral("导出PDF"), 4605);
     m_command1 = button(QStringLiteral("Command1"), QStringLiteral("退出"), 6000);
-    connect(m_command5, &QPushButton::clicked, this, [this] { CaptureCriteria(); });
+    connect(m_command5, &QPushButton::clicked, this, [this] { pressRun(); });
     connect(m_command2, &QPushButton::clicked, this, [this] { exportGrid(); });
     connect(m_command3, &QPushButton::clicked, this, [this] { printGrid(); });
     connect(m_command4, &QPushButton::clicked, this, [this] { exportPdf(); });
@@ -176,8 +176,7 @@ void ReportWindow::OpenReportWindow()
         m_highlighter.reset();
     m_filter->LoadRegions();
     m_filter->LoadCategories();
-    if (m_report)
-        m_report->layoutGrid(m_grid, m_filter->categories());
+    m_report->layoutGrid(m_grid, m_filter->categories());
 }
 
 void ReportWindow::dockRegions()

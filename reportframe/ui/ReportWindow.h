@@ -33,14 +33,14 @@ class TypeAnalysisPanel;
 // frm报修月底汇总New): the top band Picture5, the filter panel Picture1, the result area Picture2
 // with the grid MSFlexGrid1 and the centred title box Picture4 (and, in D, the type-analysis panel
 // Picture6), the button bar Picture3 and the status bar StatusBar1. The report itself is plain code
-// behind `Report`; without one the window shows its filter panel and an empty grid. The window
+// behind `Report`, which also names the window and its captions. The window
 // cannot be made smaller than the size at which its filter panel, buttons and status bar stay
 // readable; above that size it lays itself out by the twips rules.
 class ReportWindow final : public QWidget, public ExportHost {
     Q_OBJECT
 public:
-    // The window of `kind` on what the program hands it: the connection, the names and the report.
-    ReportWindow(ReportKind kind, ReportWindowInputs inputs, Messenger& messenger, SaveDialog& dialog,
+    // The window of the report on what the program hands it: the connection, the names and the report.
+    ReportWindow(ReportWindowInputs inputs, Messenger& messenger, SaveDialog& dialog,
                  QWidget* parent = nullptr);
     ~ReportWindow() override;
 
@@ -51,8 +51,8 @@ public:
     void LayoutReportWindow();
     // HighlightCurrentRow: the grid's current row shown light grey (per-window rules).
     void HighlightCurrentRow();
-    // The run button (Command5): the checks of CaptureCriteria with their messages, then the run.
-    void CaptureCriteria();
+    // The run button (Command5): the checks of the criteria with their messages, then the run.
+    void pressRun();
 
     const ReportInfo& info() const { return m_info; }
     const Report* report() const { return m_report; }

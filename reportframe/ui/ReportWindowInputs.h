@@ -17,7 +17,7 @@ struct ReportWindowInputs {
     QString employeeName;
     QString departmentName;
     QString positionName;
-    const Report* report = nullptr; // nullptr: no report yet; the window shows its panel and an empty grid
+    const Report* report = nullptr; // the report the window shows; a window needs one
 };
 
 } // namespace trellum

@@ -17,9 +17,9 @@
 
 namespace trellum {
 
-void ReportWindow::CaptureCriteria()
+void ReportWindow::pressRun()
 {
-    const std::optional<CaptureFailure> failure = captureCriteria(m_info.kind, m_filter->state(), m_criteria);
+    const std::optional<CaptureFailure> failure = captureCriteria(m_info, m_filter->state(), m_criteria);
     if (failure) {
         inform(m_messenger, kReportMessageTitle, failure->message);
         m_filter->focusOn(failure->focus);
@@ -34,8 +34,6 @@ void ReportWindow::CaptureCriteria()
 
 void ReportWindow::runReport()
 {
-    if (!m_report)
-        return;
     const RunInput input { m_criteria, m_filter->calendarWorkingDays(), m_filter->categories() };
     m_lastRun = m_criteria; // what the grid holds from now on, even when the run fails part-way
     TypeAnalysis boxes {};
@@ -82,8 +80,6 @@ ExportContext ReportWindow::exportContext() const
 
 void ReportWindow::exportGrid()
 {
-    if (!m_report)
-        return;
     if (!m_lastRun) {
         inform(m_messenger, kReportMessageTitle, kRunFirstMessage);
         return;

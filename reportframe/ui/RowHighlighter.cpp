@@ -1,5 +1,7 @@
 #include "RowHighlighter.h"
 
+#include "RedrawPause.h"
+
 namespace trellum {
 
 namespace {
@@ -9,18 +11,18 @@ const QString kTotalsLabel = QStringLiteral("合计");
 void RowHighlighter::paintRow(ReportGrid& grid, int row, std::optional<BgrColour> colour) const
 {
     grid.setRow(row);
-    for (int c = m_info.firstColouredColumn; c < grid.cols(); ++c)
+    for (int c = m_info.highlight.firstColouredColumn; c < grid.cols(); ++c)
         grid.setBackground(row, c, colour);
 }
 
 void RowHighlighter::HighlightCurrentRow(ReportGrid& grid)
 {
     const int current = grid.row();
-    if (current < m_info.firstReactingRow)
+    if (current < m_info.highlight.firstReactingRow)
         return;
-    if (m_info.totalsLabelColumn >= 0 && grid.text(current, m_info.totalsLabelColumn) == kTotalsLabel)
+    if (m_info.highlight.totalsLabelColumn >= 0 && grid.text(current, m_info.highlight.totalsLabelColumn) == kTotalsLabel)
         return;
-    grid.setRedraw(false);
+    const RedrawPause pause(grid);
     if (m_row != 0) {
         if (m_row < grid.rows())
             paintRow(grid, m_row, std::nullopt);
@@ -29,7 +31,6 @@ void RowHighlighter::HighlightCurrentRow(ReportGrid& grid)
     grid.setRow(current);
     m_row = current;
     paintRow(grid, current, kHighlightColour);
-    grid.setRedraw(true);
 }
 
 } // namespace trellum

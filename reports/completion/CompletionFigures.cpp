@@ -1,14 +1,12 @@
 #include "CompletionReport.h"
 
 #include "CellText.h"
+#include "RedrawPause.h"
 #include "SqlText.h"
 
 namespace trellum {
 
 namespace {
-
-constexpr int kHeaderRows = 2;
-constexpr int kCols = 9;
 
 // One per-office count statement; `extra` narrows the completed orders further.
 QString countStatement(const ReportCriteria& c, const QString& head, const QString& extra)
@@ -50,7 +48,7 @@ QString CompletionReport::statement(const ReportCriteria& c)
 
 void CompletionReport::layoutGrid(ReportGrid& grid, const CategoryTable&) const
 {
-    grid.setRedraw(false);
+    const RedrawPause pause(grid);
     grid.setCols(kCols);
     grid.setRows(kHeaderRows);
     grid.setFixedRows(kHeaderRows);
@@ -78,7 +76,6 @@ void CompletionReport::layoutGrid(ReportGrid& grid, const CategoryTable&) const
     grid.setMergeRow(0, true);
     for (int c : { 0, 1, 8 })
         grid.setMergeCol(c, true);
-    grid.setRedraw(true);
 }
 
 DbStatus CompletionReport::run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis&) const
@@ -86,11 +83,11 @@ DbStatus CompletionReport::run(DbConnection& db, const RunInput& input, ReportGr
     const ReportCriteria& c = input.criteria;
     db.setCommandTimeout(0);
     DbCursor cur = db.select(statement(c));
-    grid.setRedraw(false);
+    RedrawPause pause(grid);
     grid.setRows(kHeaderRows);
+    // a failing statement leaves the header rows only, drawn again when the pause ends
     auto fail = [&](const DbError& e) -> DbStatus {
         grid.setRows(kHeaderRows);
-        grid.setRedraw(true);
         return e;
     };
     if (cur.failed())
@@ -124,7 +121,6 @@ DbStatus CompletionReport::run(DbConnection& db, const RunInput& input, ReportGr
     writeRate(grid, t, 6, 5, 7);
     for (int col = 1; col < kCols; ++col)
         grid.setBackground(t, col, kTotalColour);
-    grid.setRedraw(true);
     return std::nullopt;
 }
 

@@ -8,7 +8,11 @@ namespace trellum {
 // accepted orders of the period with the revisit and quality rates, and a totals row.
 class CompletionReport final : public Report {
 public:
+    static constexpr int kHeaderRows = 2;
+    static constexpr int kCols = 9;
+
     ReportKind kind() const override { return ReportKind::Completion; }
+    const ReportInfo& info() const override;
     void layoutGrid(ReportGrid& grid, const CategoryTable& categories) const override;
     DbStatus run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes) const override;
     ExportLayout exportLayout() const override;

@@ -48,7 +48,7 @@ ExportLayout CompletionReport::exportLayout() const
     layout.nameDates = ExportLayout::NameDates::Period;
     layout.guardRowCount = 3;
     layout.sheetColumns = 9;
-    layout.headerRows = 2;
+    layout.headerRows = kHeaderRows;
     for (const int col : { 2, 3, 5, 6 })
         layout.numericColumns[col] = NumericColumn { QStringLiteral("#0") };
     for (const int col : { 4, 7 })

@@ -17,11 +17,11 @@ namespace trellum {
 // lines and a subtotal line, then one total line.
 class LedgerReport final : public Report {
 public:
-    static constexpr bool kBuilt = true;
     static constexpr int kHeaderRows = 3;
     static constexpr int kCols = 18;
 
     ReportKind kind() const override { return ReportKind::Ledger; }
+    const ReportInfo& info() const override;
     // Lays out the grid through SetupLedgerGrid.
     void layoutGrid(ReportGrid& grid, const CategoryTable& categories) const override;
     // Fills the grid through BuildLedger.

@@ -14,12 +14,12 @@ namespace trellum {
 // repair category, the totals row, and the completed orders counted by the way they came in.
 class MonthEndReport final : public Report {
 public:
-    static constexpr bool kBuilt = true;
     // Header rows of the grid, and the standard columns before the category columns.
     static constexpr int kHeaderRows = 2;
     static constexpr int kStandardColumns = 19;
 
     ReportKind kind() const override { return ReportKind::MonthEnd; }
+    const ReportInfo& info() const override;
     // Same as LayoutMonthEndGrid.
     void layoutGrid(ReportGrid& grid, const CategoryTable& categories) const override;
     // Same as RunMonthEndCounts.

@@ -17,11 +17,11 @@ namespace trellum {
 // as lead worker and the credited man-hours, then the totals row.
 class PerformanceReport final : public Report {
 public:
-    static constexpr bool kBuilt = true;
     static constexpr int kHeaderRows = 2;
     static constexpr int kCols = 24;
 
     ReportKind kind() const override { return ReportKind::Performance; }
+    const ReportInfo& info() const override;
     // Lays out the grid through LayoutPerformanceGrid.
     void layoutGrid(ReportGrid& grid, const CategoryTable& categories) const override;
     // Fills the grid through RunPerformanceFigures.

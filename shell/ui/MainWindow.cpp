@@ -177,7 +177,7 @@ ReportWindow* MainWindow::openReport(ReportKind kind)
     // A closed window is on its way out; a new one takes its place.
     const bool opening = !frame || frame->isHidden();
     if (opening) {
-        auto* window = new ReportWindow(kind, sessionInputs(m_session, kind), m_messenger, m_dialog);
+        auto* window = new ReportWindow(sessionInputs(m_session, kind), m_messenger, m_dialog);
         frame = m_area->addSubWindow(window);
         frame->setAttribute(Qt::WA_DeleteOnClose);
         frame->setWindowTitle(window->windowTitle());

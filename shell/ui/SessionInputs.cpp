@@ -17,7 +17,7 @@ ReportWindowInputs sessionInputs(AppSession& session, const Report* report)
 
 ReportWindowInputs sessionInputs(AppSession& session, ReportKind kind)
 {
-    return sessionInputs(session, findReport(kind));
+    return sessionInputs(session, &findReport(kind));
 }
 
 } // namespace trellum

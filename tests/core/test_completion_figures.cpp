@@ -1,5 +1,5 @@
 #include "CompletionReport.h"
-#include "FixtureDb.h"
+#include "RunOnFixture.h"
 
 #include <QtTest>
 
@@ -52,15 +52,8 @@ struct Scene {
     std::vector<std::vector<QString>> run(ReportGrid* out = nullptr)
     {
         db.close();
-        DbConnection conn;
-        const DbStatus opened = conn.openSqlite(db.path());
-        if (opened)
-            qFatal("cannot open fixture: %s", qPrintable(opened->description));
-        CompletionReport report;
         ReportGrid grid;
-        report.layoutGrid(grid, {});
-        TypeAnalysis boxes;
-        const DbStatus status = report.run(conn, RunInput { criteria, true, {} }, grid, boxes);
+        const DbStatus status = test::runOnFixture(CompletionReport(), db, RunInput { criteria, true, {} }, grid);
         if (status)
             qFatal("run failed: %s", qPrintable(status->description));
         if (out)
@@ -247,13 +240,8 @@ private Q_SLOTS:
         s.add(QStringLiteral("0101"), 1, 0, 0);
         s.db.exec(QStringLiteral("DROP TABLE 设置管理处"));
         s.db.close();
-        DbConnection conn;
-        QVERIFY(!conn.openSqlite(s.db.path()));
-        CompletionReport report;
         ReportGrid grid;
-        report.layoutGrid(grid, {});
-        TypeAnalysis boxes;
-        const DbStatus status = report.run(conn, RunInput { s.criteria, true, {} }, grid, boxes);
+        const DbStatus status = test::runOnFixture(CompletionReport(), s.db, RunInput { s.criteria, true, {} }, grid);
         QVERIFY(status);
         QVERIFY(status->description.contains(QStringLiteral("设置管理处")));
         QCOMPARE(grid.rows(), 2);

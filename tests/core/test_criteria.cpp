@@ -1,4 +1,5 @@
 #include "Criteria.h"
+#include "ReportCatalog.h"
 
 #include <QtTest>
 
@@ -35,7 +36,7 @@ private Q_SLOTS:
     void capturesCodesAndNames()
     {
         ReportCriteria c;
-        QVERIFY(!captureCriteria(ReportKind::Completion, goodState(), c));
+        QVERIFY(!captureCriteria(findReport(ReportKind::Completion).info(), goodState(), c));
         QCOMPARE(c.officeCodes, QStringLiteral("'01','03'"));
         QCOMPARE(c.categoryCodes, QStringLiteral("'1','2'"));
         QCOMPARE(c.categoryNames, QStringLiteral("电，水"));
@@ -43,11 +44,11 @@ private Q_SLOTS:
         QCOMPARE(c.regionName, QStringLiteral("东区"));
         QCOMPARE(c.tickedCategoryCodes, QStringList({ QStringLiteral("1"), QStringLiteral("2") }));
         ReportCriteria w;
-        QVERIFY(!captureCriteria(ReportKind::Ledger, goodState(), w));
+        QVERIFY(!captureCriteria(findReport(ReportKind::Ledger).info(), goodState(), w));
         QCOMPARE(w.workerCodes, QStringLiteral("'01','03'"));
         QVERIFY(w.officeCodes.isEmpty());
         ReportCriteria d;
-        QVERIFY(!captureCriteria(ReportKind::MonthEnd, goodState(), d));
+        QVERIFY(!captureCriteria(findReport(ReportKind::MonthEnd).info(), goodState(), d));
         QVERIFY2(d.categoryNames.isEmpty(), "the month-end does not build the names");
     }
 
@@ -58,7 +59,7 @@ private Q_SLOTS:
         s.region = RegionEntry { QStringLiteral("GZ1"), QStringLiteral("广州") };
         s.nodes = { { QStringLiteral("QGZ1"), QStringLiteral("GZ1 广州"), QString(), false, true } };
         ReportCriteria c;
-        const auto failure = captureCriteria(ReportKind::Completion, s, c);
+        const auto failure = captureCriteria(findReport(ReportKind::Completion).info(), s, c);
         QVERIFY(failure);
         QCOMPARE(failure->message, QStringLiteral("请勾选小区!"));
     }
@@ -69,7 +70,7 @@ private Q_SLOTS:
         s.nodes[1].code = QStringLiteral("0'1");
         s.categories[0].code = QStringLiteral("x') Or 1=1 --");
         ReportCriteria c;
-        QVERIFY(!captureCriteria(ReportKind::Completion, s, c));
+        QVERIFY(!captureCriteria(findReport(ReportKind::Completion).info(), s, c));
         QCOMPARE(c.officeCodes, QStringLiteral("'0''1','03'"));
         QCOMPARE(c.categoryCodes, QStringLiteral("'x'') Or 1=1 --','2'"));
     }
@@ -113,7 +114,7 @@ private Q_SLOTS:
         if (breakWhat & 8)
             s.categoryTicks = { false, false, false };
         ReportCriteria c;
-        const auto failure = captureCriteria(kind, s, c);
+        const auto failure = captureCriteria(findReport(kind).info(), s, c);
         QVERIFY(failure);
         QCOMPARE(failure->message, message);
         QCOMPARE(int(failure->focus), focus);
@@ -125,19 +126,19 @@ private Q_SLOTS:
             FilterState s = goodState();
             s.endDate = s.startDate;
             ReportCriteria c;
-            QVERIFY(!captureCriteria(kind, s, c));
+            QVERIFY(!captureCriteria(findReport(kind).info(), s, c));
         }
     }
 
     void failedCheckKeepsEarlierCapture()
     {
         ReportCriteria c;
-        QVERIFY(!captureCriteria(ReportKind::Completion, goodState(), c));
+        QVERIFY(!captureCriteria(findReport(ReportKind::Completion).info(), goodState(), c));
         FilterState s = goodState();
         for (TreeNode& n : s.nodes)
             n.checked = false;
         s.categoryTicks = { false, false, true };
-        QVERIFY(captureCriteria(ReportKind::Completion, s, c));
+        QVERIFY(captureCriteria(findReport(ReportKind::Completion).info(), s, c));
         // the office check emptied the offices and stopped; the categories are the last run's
         QCOMPARE(c.officeCodes, QString());
         QCOMPARE(c.categoryCodes, QStringLiteral("'1','2'"));

@@ -11,7 +11,7 @@
 #include "Program.h"
 #include "RecordingMessenger.h"
 #include "ReportDriver.h"
-#include "ReportInfo.h"
+#include "ReportCatalog.h"
 #include "ReportWindow.h"
 #include "SpliceScene.h"
 #include "UiFixture.h"
@@ -249,7 +249,7 @@ private Q_SLOTS:
                 QCOMPARE(second.messages.size(), 1);
                 QVERIFY2(kReportForm.match(second.messages[0]).hasMatch(), qPrintable(second.messages[0]));
                 QCOMPARE(driver.messenger().messages[0].title, QStringLiteral("系统提示"));
-                QCOMPARE(int(second.rows.size()), reportInfo(kind).headerRows); // the header rows stay
+                QCOMPARE(int(second.rows.size()), findReport(kind).info().headerRows); // the header rows stay
             } else {
                 QVERIFY2(second.messages.isEmpty(), qPrintable(second.messages.join('\n')));
                 QCOMPARE(second.rows, first.rows);

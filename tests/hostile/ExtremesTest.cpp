@@ -6,7 +6,7 @@
 #include "FixtureDb.h"
 #include "FlexGrid.h"
 #include "ReportDriver.h"
-#include "ReportInfo.h"
+#include "ReportCatalog.h"
 #include "ReportWindow.h"
 #include "WorkerText.h"
 
@@ -155,7 +155,7 @@ private Q_SLOTS:
         const GridRun run = driver.run(PanelChoice { QDate(2024, 7, 1), QDate(2024, 6, 30), 0, std::nullopt, std::nullopt });
         QCOMPARE(run.messages, QStringList { message });
         QCOMPARE(driver.session().connection->statementsSent(), sent + tree);
-        QCOMPARE(int(run.rows.size()), reportInfo(kind).headerRows);
+        QCOMPARE(int(run.rows.size()), findReport(kind).info().headerRows);
         const GridRun cli = ReportDriver::headless(headless(kind, db.path(), QDate(2024, 7, 1), QDate(2024, 6, 30)));
         QCOMPARE(cli.exitCode, 2);
         QCOMPARE(cli.messages, QStringList { message });

@@ -55,7 +55,7 @@ ReportDriver::ReportDriver(ReportKind kind, const QString& databasePath)
 {
     // a file that cannot be opened leaves the connection closed; the window then reports it
     (void)m_session.connection->openSqlite(databasePath);
-    m_window = std::make_unique<ReportWindow>(kind, sessionInputs(m_session, kind), m_messenger, m_dialog);
+    m_window = std::make_unique<ReportWindow>(sessionInputs(m_session, kind), m_messenger, m_dialog);
     m_window->show();
 }
 

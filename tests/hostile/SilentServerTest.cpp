@@ -29,7 +29,7 @@ private Q_SLOTS:
         const QString store = dir.filePath(QStringLiteral("Quorvel2011.conf"));
         QFile f(store);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QStringLiteral("[DBConfig]\nSvr=127.0.0.1,%1\nUID=sa\nPWD=secret\nDBname=repair\n").arg(silent.serverPort()).toUtf8());
+        f.write(QStringLiteral("[DBConfig]\nSvr=127.0.0.1,%1\nUID=sa\nPWD=secret\nDBname=repair\nLoginTimeout=2\n").arg(silent.serverPort()).toUtf8());
         f.close();
 
         AppSession session;

@@ -11,7 +11,7 @@
 #include "Program.h"
 #include "RecordingMessenger.h"
 #include "ReportDriver.h"
-#include "ReportInfo.h"
+#include "ReportCatalog.h"
 #include "ReportWindow.h"
 #include "SpliceScene.h"
 #include "UiFixture.h"
@@ -93,7 +93,7 @@ QStringList headlessArguments(ReportKind kind, const SpliceScene& s, const QStri
     QStringList args { "--report", reportName(kind), "--from", kFrom.toString(Qt::ISODate), "--to",
                        kTo.toString(Qt::ISODate), "--region", s.regions()[std::size_t(region)].code, "--db", db,
                        "--json", "-" };
-    const bool workers = treeOfWorkers(kind);
+    const bool workers = findReport(kind).info().treeOfWorkers();
     args << (workers ? "--workers" : "--offices") << (nodes ? codeList(workers ? s.workers() : s.offices(), *nodes) : "all");
     args << "--categories" << (categories ? codeList(s.categories(), *categories) : QStringLiteral("all"));
     return args;
@@ -148,7 +148,7 @@ private Q_SLOTS:
         QTest::addColumn<std::optional<QList<int>>>("categories");
         const std::optional<QList<int>> all;
         for (ReportKind kind : { ReportKind::Completion, ReportKind::Ledger, ReportKind::Performance, ReportKind::MonthEnd }) {
-            const bool workers = treeOfWorkers(kind);
+            const bool workers = findReport(kind).info().treeOfWorkers();
             const QByteArray title = reportName(kind).toUtf8();
             const char* name = title.constData();
             QTest::addRow("%s, window, everything", name) << kind << true << 0 << all << all;
@@ -187,7 +187,7 @@ private Q_SLOTS:
         QVERIFY2(runs[0].messages.isEmpty(), qPrintable(runs[0].messages.join('\n')));
         QCOMPARE(runs[0].exitCode, 0);
         if (region == 0)
-            QVERIFY2(figuresShown(runs[0], reportInfo(kind).headerRows) >= 3, "the plain run shows figures");
+            QVERIFY2(figuresShown(runs[0], findReport(kind).info().headerRows) >= 3, "the plain run shows figures");
         const QString diff = difference(runs[0], runs[1], SpliceScene::translation(twins.plain, twins.hostile));
         QVERIFY2(diff.isEmpty(), qPrintable(diff));
     }
@@ -204,7 +204,7 @@ private Q_SLOTS:
             for (const TreeNode& n : state.nodes)
                 if (n.member)
                     codes << n.code;
-            const auto& entries = treeOfWorkers(kind) ? twins.hostile.workers() : twins.hostile.offices();
+            const auto& entries = findReport(kind).info().treeOfWorkers() ? twins.hostile.workers() : twins.hostile.offices();
             QCOMPARE(codes, (QStringList { entries[0].code, entries[1].code, entries[2].code }));
             QCOMPARE(state.region->code, twins.hostile.regions()[0].code);
             QCOMPARE(state.region->name, twins.hostile.regions()[0].name);

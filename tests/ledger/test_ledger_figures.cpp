@@ -1,10 +1,11 @@
-#include "FixtureDb.h"
 #include "LedgerReport.h"
+#include "RunOnFixture.h"
 #include "SqlText.h"
 
 #include <QTest>
 
 using trellum::test::FixtureDb;
+using trellum::test::runOnFixture;
 
 namespace trellum {
 namespace {
@@ -51,13 +52,7 @@ RunInput input(const QStringList& workers)
 // Lays out the grid and runs the ledger on the fixture.
 DbStatus runLedger(FixtureDb& fx, const RunInput& in, ReportGrid& grid)
 {
-    DbConnection db;
-    if (DbStatus open = db.openSqlite(fx.path()))
-        return open;
-    const LedgerReport report;
-    report.layoutGrid(grid, {});
-    TypeAnalysis boxes;
-    return report.run(db, in, grid, boxes);
+    return runOnFixture(LedgerReport(), fx, in, grid);
 }
 
 QStringList column(const ReportGrid& grid, int col)
@@ -115,7 +110,7 @@ void TestLedgerFigures::standardHours()
 void TestLedgerFigures::layout()
 {
     ReportGrid grid;
-    LedgerReport::SetupLedgerGrid(grid);
+    LedgerReport().layoutGrid(grid, {});
     QCOMPARE(grid.rows(), 3);
     QCOMPARE(grid.cols(), 18);
     QCOMPARE(grid.fixedRows(), 3);

@@ -37,7 +37,7 @@ struct MonthEndScene {
         for (const CategoryEntry& c : categories)
             codes << c.code;
         tick(codes);
-        MonthEndReport::LayoutMonthEndGrid(grid, categories);
+        MonthEndReport().layoutGrid(grid, categories);
     }
 
     void tick(const QStringList& codes)
@@ -64,7 +64,7 @@ struct MonthEndScene {
         DbConnection conn;
         if (const DbStatus opened = conn.openSqlite(db.path()))
             qFatal("cannot open fixture: %s", qPrintable(opened->description));
-        return MonthEndReport::RunMonthEndCounts(conn, input, grid, boxes);
+        return MonthEndReport().run(conn, input, grid, boxes);
     }
 
     // The grid row of an office by its name; -1 when there is none.

@@ -40,7 +40,7 @@ private Q_SLOTS:
         ReportGrid g;
         const CategoryTable categories = { { QStringLiteral("1"), QStringLiteral("水电") },
                                            { QStringLiteral("2"), QStringLiteral("土建") } };
-        MonthEndReport::LayoutMonthEndGrid(g, categories);
+        MonthEndReport().layoutGrid(g, categories);
         QCOMPARE(g.rows(), 2);
         QCOMPARE(g.fixedRows(), 2);
         QCOMPARE(g.cols(), 21);

@@ -1,10 +1,11 @@
-#include "FixtureDb.h"
 #include "PerformanceReport.h"
+#include "RunOnFixture.h"
 #include "SqlText.h"
 
 #include <QTest>
 
 using trellum::test::FixtureDb;
+using trellum::test::runOnFixture;
 
 namespace trellum {
 namespace {
@@ -45,13 +46,7 @@ RunInput input(const QStringList& workers)
 // Lays out the grid and runs the summary on the fixture.
 DbStatus runSummary(FixtureDb& fx, const RunInput& in, ReportGrid& grid)
 {
-    DbConnection db;
-    if (DbStatus open = db.openSqlite(fx.path()))
-        return open;
-    const PerformanceReport report;
-    report.layoutGrid(grid, {});
-    TypeAnalysis boxes;
-    return report.run(db, in, grid, boxes);
+    return runOnFixture(PerformanceReport(), fx, in, grid);
 }
 
 // The row of the grid whose name column reads `name`, or -1.
@@ -116,7 +111,7 @@ void TestPerformanceFigures::workingDays()
 void TestPerformanceFigures::layout()
 {
     ReportGrid grid;
-    PerformanceReport::LayoutPerformanceGrid(grid);
+    PerformanceReport().layoutGrid(grid, {});
     QCOMPARE(grid.rows(), 2);
     QCOMPARE(grid.cols(), 24);
     QCOMPARE(grid.fixedRows(), 2);

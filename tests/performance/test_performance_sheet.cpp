@@ -1,12 +1,13 @@
 #include "CellText.h"
-#include "FixtureDb.h"
 #include "PerformanceReport.h"
+#include "RunOnFixture.h"
 #include "SpreadsheetExport.h"
 #include "SqlText.h"
 
 #include <QTest>
 
 using trellum::test::FixtureDb;
+using trellum::test::runOnFixture;
 
 namespace trellum {
 namespace {
@@ -34,13 +35,7 @@ DbStatus runSummary(const QStringList& workers, ReportGrid& grid)
     in.criteria.regionCode = QStringLiteral("03");
     in.criteria.workerCodes = sqlList(workers.isEmpty() ? QStringList { QStringLiteral("0099") } : workers);
     in.criteria.categoryCodes = sqlList({ QStringLiteral("1") });
-    DbConnection db;
-    if (DbStatus open = db.openSqlite(fx.path()))
-        return open;
-    const PerformanceReport report;
-    report.layoutGrid(grid, {});
-    TypeAnalysis boxes;
-    return report.run(db, in, grid, boxes);
+    return runOnFixture(PerformanceReport(), fx, in, grid);
 }
 
 // The sheet as exported with the period changed after the run.

@@ -47,7 +47,7 @@ RunInput inputFor(const Case& c, const CategoryTable& categories)
     in.criteria.startDate = c.start;
     in.criteria.endDate = c.end;
     in.criteria.regionCode = c.region;
-    (treeOfWorkers(c.kind) ? in.criteria.workerCodes : in.criteria.officeCodes) = sqlList(c.members);
+    (findReport(c.kind).info().treeOfWorkers() ? in.criteria.workerCodes : in.criteria.officeCodes) = sqlList(c.members);
     in.criteria.categoryCodes = sqlList(c.categories);
     in.criteria.tickedCategoryCodes = c.categories;
     return in;
@@ -344,7 +344,7 @@ void TestReferenceFigures::statementsDoNotGrowWithTicks()
         QVERIFY(!db.openSqlite(fx.path()));
         int sent = 0;
         db.setStatementObserver([&sent](const QString&) { ++sent; });
-        const Report* report = findReport(c.kind);
+        const Report* report = &findReport(c.kind);
         QVERIFY(report);
         ReportGrid grid;
         report->layoutGrid(grid, categories);

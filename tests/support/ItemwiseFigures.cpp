@@ -303,12 +303,12 @@ RunInput everythingTicked(ReportKind kind, DbConnection& db, const QString& regi
     in.criteria.endDate = end;
     in.criteria.regionCode = region;
     QStringList members;
-    DbCursor cur = db.select(treeOfWorkers(kind)
+    DbCursor cur = db.select(findReport(kind).info().treeOfWorkers()
                                  ? QStringLiteral("Select 工号 As c From PG区域维修人员 Where 区域号 = ") + sqlQuote(region)
                                  : QStringLiteral("Select 管理处码 As c From 区域对应管理处 Where 区域码 = ") + sqlQuote(region));
     while (cur.next())
         members << cur.text(QStringLiteral("c"));
-    (treeOfWorkers(kind) ? in.criteria.workerCodes : in.criteria.officeCodes) = sqlList(members);
+    (findReport(kind).info().treeOfWorkers() ? in.criteria.workerCodes : in.criteria.officeCodes) = sqlList(members);
     DbCursor categories = db.select(QStringLiteral("Select 类别编号, 类别名称 From PG报修类别设置 Order By 类别编号"));
     while (categories.next()) {
         in.categories.push_back({ categories.text(QStringLiteral("类别编号")), categories.text(QStringLiteral("类别名称")) });
@@ -320,9 +320,7 @@ RunInput everythingTicked(ReportKind kind, DbConnection& db, const QString& regi
 
 QString differenceFromItemwise(ReportKind kind, DbConnection& db, const RunInput& input, int* rows)
 {
-    const Report* report = findReport(kind);
-    if (!report)
-        return QStringLiteral("no report");
+    const Report* report = &findReport(kind);
     ReportGrid grouped, itemwise;
     report->layoutGrid(grouped, input.categories);
     report->layoutGrid(itemwise, input.categories);

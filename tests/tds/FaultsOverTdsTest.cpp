@@ -151,6 +151,12 @@ private Q_SLOTS:
                                             << "错误信息：数据库设置 CommandTimeout 应为 0 到 86400 的整数秒数，现为 \"abc\"。";
         QTest::newRow("CommandTimeout=-1") << QStringList { "CommandTimeout=-1" } << false << ""
                                            << "错误信息：数据库设置 CommandTimeout 应为 0 到 86400 的整数秒数，现为 \"-1\"。";
+        QTest::newRow("LoginTimeout=5") << QStringList { "LoginTimeout=5" } << true << "00" << "";
+        // a login that may wait for ever is refused like any value out of range
+        QTest::newRow("LoginTimeout=0") << QStringList { "LoginTimeout=0" } << false << ""
+                                        << "错误信息：数据库设置 LoginTimeout 应为 1 到 3600 的整数秒数，现为 \"0\"。";
+        QTest::newRow("LoginTimeout=2s") << QStringList { "LoginTimeout=2s" } << false << ""
+                                         << "错误信息：数据库设置 LoginTimeout 应为 1 到 3600 的整数秒数，现为 \"2s\"。";
     }
 
     void loginAsTheSettingsSay()

@@ -1,6 +1,7 @@
 #include "FakeReport.h"
 
-#include "ReportInfo.h"
+#include "RedrawPause.h"
+#include "ReportCatalog.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -13,8 +14,8 @@ constexpr int kCols = 7;
 
 void FakeReport::layoutGrid(ReportGrid& grid, const CategoryTable&) const
 {
-    const int header = reportInfo(m_kind).headerRows;
-    grid.setRedraw(false);
+    const int header = findReport(m_kind).info().headerRows;
+    const RedrawPause pause(grid);
     grid.setCols(kCols);
     grid.setRows(header);
     grid.setFixedRows(header);
@@ -22,7 +23,6 @@ void FakeReport::layoutGrid(ReportGrid& grid, const CategoryTable&) const
     for (int r = 0; r < header; ++r)
         for (int c = 0; c < kCols; ++c)
             grid.setText(r, c, c == 0 ? QStringLiteral("序") : QStringLiteral("栏%1").arg(c));
-    grid.setRedraw(true);
 }
 
 DbStatus FakeReport::run(DbConnection&, const RunInput& input, ReportGrid& grid, TypeAnalysis& out) const
@@ -33,8 +33,8 @@ DbStatus FakeReport::run(DbConnection&, const RunInput& input, ReportGrid& grid,
     waitCursorDuringRun = cursor && cursor->shape() == Qt::WaitCursor;
     if (onRun)
         onRun();
-    const int header = reportInfo(m_kind).headerRows;
-    grid.setRedraw(false);
+    const int header = findReport(m_kind).info().headerRows;
+    const RedrawPause pause(grid);
     grid.setRows(header);
     const bool ledger = m_kind == ReportKind::Ledger;
     for (int i = 1; i <= dataRows; ++i) {
@@ -55,7 +55,6 @@ DbStatus FakeReport::run(DbConnection&, const RunInput& input, ReportGrid& grid,
     for (int c = 1; c < kCols; ++c)
         grid.setBackground(t, c, kTotalColour);
     grid.setRow(t);
-    grid.setRedraw(true);
     out = boxes;
     return failWith;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Report.h"
+#include "ReportCatalog.h"
 
 #include <functional>
 
@@ -18,6 +18,8 @@ public:
     }
 
     ReportKind kind() const override { return m_kind; }
+    // The real report's window, header rows and checks.
+    const ReportInfo& info() const override { return findReport(m_kind).info(); }
     void layoutGrid(ReportGrid& grid, const CategoryTable& categories) const override;
     DbStatus run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes) const override;
     ExportLayout exportLayout() const override { return ExportLayout {}; }

@@ -35,7 +35,7 @@ struct Scene {
     void open()
     {
         openSession(session, db);
-        window = std::make_unique<ReportWindow>(report.kind(), sessionInputs(session, &report), messenger, dialog);
+        window = std::make_unique<ReportWindow>(sessionInputs(session, &report), messenger, dialog);
         window->show();
     }
     FilterPanel* panel() const { return window->filterPanel(); }

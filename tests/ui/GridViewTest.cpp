@@ -319,7 +319,7 @@ private Q_SLOTS:
         QFETCH(ReportKind, kind);
         ReportGrid g;
         CategoryTable categories { { QStringLiteral("01"), QStringLiteral("水电") }, { QStringLiteral("02"), QStringLiteral("土建") } };
-        findReport(kind)->layoutGrid(g, categories);
+        findReport(kind).layoutGrid(g, categories);
         const ReportGrid designed = g;
         FlexGrid view;
         view.resize(900, 400);

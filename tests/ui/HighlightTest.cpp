@@ -28,7 +28,7 @@ struct Scene {
         addFilterData(db);
         openSession(session, db);
         report.dataRows = dataRows;
-        window = std::make_unique<ReportWindow>(kind, sessionInputs(session, &report), messenger, dialog);
+        window = std::make_unique<ReportWindow>(sessionInputs(session, &report), messenger, dialog);
         window->resize(1400, 900);
         window->show();
         pickEntry(window->findChild<QComboBox*>(QStringLiteral("Combo1")), 0);

@@ -50,8 +50,7 @@ struct Scene {
         o.closed = QStringLiteral("2024-03-02 10:00:00");
         db.addOrder(o);
         openSession(session, db);
-        window = std::make_unique<ReportWindow>(ReportKind::Completion, sessionInputs(session, ReportKind::Completion),
-                                                messenger, dialog);
+        window = std::make_unique<ReportWindow>(sessionInputs(session, ReportKind::Completion), messenger, dialog);
         window->show();
     }
     QPushButton* button(const char* name) const { return window->findChild<QPushButton*>(QString::fromLatin1(name)); }

@@ -44,7 +44,7 @@ struct Scene {
         session.state.EmployeeName = QStringLiteral("李娜");
         session.state.DepartmentName = department;
         session.state.PositionName = QStringLiteral("水电工");
-        window = std::make_unique<ReportWindow>(kind, sessionInputs(session, kind), messenger, dialog);
+        window = std::make_unique<ReportWindow>(sessionInputs(session, kind), messenger, dialog);
         window->show();
     }
     void addOrders()
@@ -143,15 +143,14 @@ private Q_SLOTS:
         QCOMPARE(s.get("Picture5", E::Height), 630);
         QCOMPARE(s.get("Picture1", E::Width), 3960);
         QCOMPARE(s.get("Picture3", E::Height), 585);
-        QCOMPARE(s.get("TreeView1", E::Top), reportInfo(kind).treeTopTwips);
+        QCOMPARE(s.get("TreeView1", E::Top), findReport(kind).info().treeTopTwips);
         QCOMPARE(s.get("Picture7", E::Height), 3660);
         QCOMPARE(s.get("MSFlexGrid1", E::Top), 540);
         QCOMPARE(s.get("Picture4", E::Width), 2955);
         QCOMPARE(s.get("Picture4", E::Top), 75);
         QCOMPARE(s.control<QWidget>(QStringLiteral("Picture6")) != nullptr, kind == ReportKind::MonthEnd);
         // The grid shows the report's header rows, or nothing for a report not built yet.
-        const Report* report = findReport(kind);
-        QCOMPARE(s.window->grid().rows(), report ? reportInfo(kind).headerRows : 0);
+        QCOMPARE(s.window->grid().rows(), findReport(kind).info().headerRows);
         QVERIFY(s.messenger.messages.isEmpty());
         QVERIFY(!QGuiApplication::overrideCursor());
     }
@@ -214,7 +213,7 @@ private Q_SLOTS:
         AnsweringSaveDialog dialog;
         QTemporaryDir folder;
         dialog.answer = folder.filePath(QStringLiteral("完成情况"));
-        ReportWindow window(ReportKind::Completion, sessionInputs(session, ReportKind::Completion), messenger, dialog);
+        ReportWindow window(sessionInputs(session, ReportKind::Completion), messenger, dialog);
         window.show();
         FilterPanel* panel = window.filterPanel();
         pickEntry(window.findChild<QComboBox*>(QStringLiteral("Combo1")), 0);
@@ -274,7 +273,7 @@ private Q_SLOTS:
             // The filter panel: the category box at the foot, the tree down to it.
             const int panelH = s.get("Picture1", E::Height);
             QCOMPARE(s.get("Picture7", E::Top), panelH - 3660 + 45);
-            QCOMPARE(s.get("TreeView1", E::Height), panelH - reportInfo(kind).treeTopTwips - 3660);
+            QCOMPARE(s.get("TreeView1", E::Height), panelH - findReport(kind).info().treeTopTwips - 3660);
             if (d) {
                 QCOMPARE(s.get("Picture6", E::Left), 0);
                 QCOMPARE(s.get("Picture6", E::Top), areaH - analysis);
@@ -551,7 +550,7 @@ private Q_SLOTS:
         AnsweringSaveDialog dialog;
         QTemporaryDir folder;
         dialog.answer = folder.filePath(QStringLiteral("missing/维修完成情况一览表.xlsx"));
-        ReportWindow window(ReportKind::Completion, sessionInputs(session, ReportKind::Completion), messenger, dialog);
+        ReportWindow window(sessionInputs(session, ReportKind::Completion), messenger, dialog);
         window.show();
         window.resize(window.minimumSize()); // the least room there is for the bar beside the buttons
         QVERIFY(QTest::qWaitForWindowExposed(&window));

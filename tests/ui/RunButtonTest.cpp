@@ -1,4 +1,4 @@
-// The run button of each window: the checks of CaptureCriteria in the window's order with their
+// The run button of each window: the checks of the criteria in the window's order with their
 // messages and focus moves, what a successful press captures, window D's emptied boxes, the
 // hourglass around the run, and a failing run reported while the window stays usable.
 
@@ -36,7 +36,7 @@ struct Scene {
         db.addOffice(QStringLiteral("G7"), QStringLiteral("G701"), QStringLiteral("港湾一号"));
         db.addWorker(QStringLiteral("G7"), QStringLiteral("G071"), QStringLiteral("钱刚"), QStringLiteral("电工"));
         openSession(session, db);
-        window = std::make_unique<ReportWindow>(kind, sessionInputs(session, &report), messenger, dialog);
+        window = std::make_unique<ReportWindow>(sessionInputs(session, &report), messenger, dialog);
         activate(window.get());
     }
     FilterPanel* panel() const { return window->filterPanel(); }
@@ -164,7 +164,7 @@ private Q_SLOTS:
         QFETCH(QString, codes);
         QFETCH(QString, names);
         Scene s(kind);
-        const bool workers = treeOfWorkers(kind);
+        const bool workers = findReport(kind).info().treeOfWorkers();
         s.set(-3, 0, workers ? QList<int> { 1, 2 } : QList<int> { 1, 3 }, { 0, 1 });
         s.press();
         QVERIFY(s.messenger.messages.isEmpty());
