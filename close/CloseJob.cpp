@@ -110,6 +110,8 @@ std::vector<CloseItem> CloseJob::items() const
 
 std::optional<CloseStop> CloseJob::listItems()
 {
+    if (m_options.startDate > m_options.endDate)
+        return CloseStop { CloseStop::Kind::Refused, QStringLiteral("开始日期不能大于结束日期,请重新设定!") };
     AppSession session;
     if (auto refused = openDatabase(session, m_options.settings))
         return CloseStop { CloseStop::Kind::Database, *refused };
@@ -220,8 +222,11 @@ void CloseJob::runItem(DbConnection& db, CloseItem& item)
                                m_options.categoryCodes };
     RunResult result;
     if (const auto failed = runReport(db, report, request, result)) {
-        item.state = CloseItemState::Failed;
-        item.message = failed->message;
+        // the period and the categories were checked before the close began: what is refused
+        // now is a region without offices or workers, which has nothing to report
+        item.state = failed->kind == RunFailure::Kind::Refused ? CloseItemState::Done : CloseItemState::Failed;
+        item.message = failed->kind == RunFailure::Kind::Refused ? QStringLiteral("未写出文件：") + failed->message
+                                                                 : failed->message;
         return;
     }
     const ExportLayout layout = report.exportLayout();
