@@ -1,9 +1,8 @@
+#include "CloseFixture.h"
 #include "CloseJob.h"
-#include "DemoDatabase.h"
 #include "HeadlessRunner.h"
 #include "RecordingMessenger.h"
 #include "SmallDisk.h"
-#include "SqlFunctions.h"
 #include "WorkbookReader.h"
 
 #include <QtTest>
@@ -14,8 +13,6 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
-#include <sqlite3.h>
-
 using namespace trellum;
 
 namespace {
@@ -23,19 +20,6 @@ namespace {
 const QStringList kReports = { "completion", "ledger", "performance", "monthend" };
 const QStringList kFolders = { QStringLiteral("01 东区"), QStringLiteral("02 西区"), QStringLiteral("03 南_区__"),
                                QStringLiteral("04 空区") };
-
-// Runs statements of the test's own on a database file (never the program's), with the T-SQL
-// functions its indexes use.
-bool change(const QString& path, const QString& sql)
-{
-    sqlite3* db = nullptr;
-    if (sqlite3_open(QFile::encodeName(path).constData(), &db) != SQLITE_OK)
-        return false;
-    registerTsqlFunctions(db);
-    const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-    return rc == SQLITE_OK;
-}
 
 QJsonArray recordItems(const QString& folder)
 {
@@ -99,17 +83,7 @@ private Q_SLOTS:
     {
         QVERIFY(m_dir.isValid());
         m_database = m_dir.filePath(QStringLiteral("demo.db"));
-        DemoDatabase::Options o;
-        o.outPath = m_database;
-        o.orders = 4000;
-        o.regions = 3;
-        o.offices = 9;
-        o.workers = 12;
-        o.years = 1;
-        QCOMPARE(DemoDatabase(o).write(), QString());
-        // a region whose name no file name holds as it stands, and one without offices or workers
-        QVERIFY(change(m_database, QStringLiteral("UPDATE 区域设置 SET 区域名称 = '南/区:*' WHERE 区域编号 = '03';"
-                                                  "INSERT INTO 区域设置 VALUES ('04', '空区');")));
+        QCOMPARE(test::writeCloseDatabase(m_database), QString());
         m_sameOut = m_dir.filePath(QStringLiteral("same"));
         CloseJob job(options(m_database, m_sameOut));
         QVERIFY(!job.run());
@@ -204,7 +178,7 @@ private Q_SLOTS:
     void failingRegionGoesOn()
     {
         const QString database = copy(QStringLiteral("failing.db"));
-        QVERIFY(change(database, QStringLiteral("UPDATE PG派工单 SET 材料费 = '12abc' WHERE 区域DH = '02'")));
+        QVERIFY(test::changeDatabase(database, QStringLiteral("UPDATE PG派工单 SET 材料费 = '12abc' WHERE 区域DH = '02'")));
         const QString out = m_dir.filePath(QStringLiteral("failing"));
         test::RecordingMessenger messenger;
         const int code = runCli({ "--close", "--from", "2026-11-01", "--to", "2026-11-30", "--out", out, "--db", database,
