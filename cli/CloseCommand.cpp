@@ -12,12 +12,6 @@ namespace trellum {
 
 namespace {
 
-std::optional<QDate> parseDay(const QString& text)
-{
-    const QDate d = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
-    return d.isValid() && text.size() == 10 ? std::optional<QDate>(d) : std::nullopt;
-}
-
 // A comma-separated list, or nullopt for "all" or no option.
 std::optional<QStringList> listed(const QCommandLineParser& parser, const QString& option)
 {

@@ -72,12 +72,6 @@ public:
     void hideProgress() override {}
 };
 
-std::optional<QDate> parseDate(const QString& text)
-{
-    const QDate d = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
-    return d.isValid() && text.size() == 10 ? std::optional<QDate>(d) : std::nullopt;
-}
-
 std::optional<ReportKind> parseKind(const QString& name)
 {
     for (ReportKind k : { ReportKind::Completion, ReportKind::Ledger, ReportKind::Performance, ReportKind::MonthEnd })
@@ -156,6 +150,12 @@ std::optional<QString> sameOutputTwice(const QCommandLineParser& parser)
 
 } // namespace
 
+std::optional<QDate> parseDay(const QString& text)
+{
+    const QDate d = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    return d.isValid() && text.size() == 10 ? std::optional<QDate>(d) : std::nullopt;
+}
+
 int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messenger)
 {
     auto say = [&](const QString& text) { inform(messenger, kReportMessageTitle, text); };
@@ -204,9 +204,9 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
         return kExitRefused;
     }
     const Report& report = findReport(*kind);
-    const std::optional<QDate> from = parseDate(parser.value("from"));
-    const std::optional<QDate> to = parseDate(parser.value("to"));
-    const std::optional<QDate> today = parser.isSet("today") ? parseDate(parser.value("today")) : QDate::currentDate();
+    const std::optional<QDate> from = parseDay(parser.value("from"));
+    const std::optional<QDate> to = parseDay(parser.value("to"));
+    const std::optional<QDate> today = parser.isSet("today") ? parseDay(parser.value("today")) : QDate::currentDate();
     if (!from || !to || !today) {
         say(QStringLiteral("日期必须写成 YYYY-MM-DD 形式的有效日期。"));
         return kExitRefused;

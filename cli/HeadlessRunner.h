@@ -2,8 +2,11 @@
 
 #include "Messenger.h"
 
+#include <QDate>
 #include <QIODevice>
 #include <QStringList>
+
+#include <optional>
 
 namespace trellum {
 
@@ -13,5 +16,8 @@ enum HeadlessExit { kExitOk = 0, kExitRefused = 2, kExitDatabase = 3, kExitExpor
 // Runs one report without windows: the arguments of trellum-report (program name first),
 // documents to `out` (standard output) or files, every message to `messenger`.
 int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messenger);
+
+// A day as the runner's options write it, YYYY-MM-DD, or nullopt.
+std::optional<QDate> parseDay(const QString& text);
 
 } // namespace trellum
