@@ -51,16 +51,12 @@ int runClose(const QStringList& arguments, Messenger& messenger)
         }
     }
     CloseOptions options;
-    const std::optional<QDate> from = parseDay(parser.value("from"));
-    const std::optional<QDate> to = parseDay(parser.value("to"));
-    const std::optional<QDate> today = parser.isSet("today") ? parseDay(parser.value("today")) : QDate::currentDate();
-    if (!from || !to || !today) {
-        say(QStringLiteral("日期必须写成 YYYY-MM-DD 形式的有效日期。"));
+    const std::optional<RunDays> days = parseDays(parser, messenger);
+    if (!days)
         return kExitRefused;
-    }
-    options.startDate = *from;
-    options.endDate = *to;
-    options.today = *today;
+    options.startDate = days->from;
+    options.endDate = days->to;
+    options.today = days->today;
     options.outputFolder = parser.value("out");
     options.regionCodes = listed(parser, QStringLiteral("regions")).value_or(QStringList());
     options.categoryCodes = listed(parser, QStringLiteral("categories"));

@@ -150,10 +150,20 @@ std::optional<QString> sameOutputTwice(const QCommandLineParser& parser)
 
 } // namespace
 
-std::optional<QDate> parseDay(const QString& text)
+std::optional<RunDays> parseDays(const QCommandLineParser& parser, Messenger& messenger)
 {
-    const QDate d = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
-    return d.isValid() && text.size() == 10 ? std::optional<QDate>(d) : std::nullopt;
+    auto day = [](const QString& text) {
+        const QDate d = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+        return d.isValid() && text.size() == 10 ? std::optional<QDate>(d) : std::nullopt;
+    };
+    const std::optional<QDate> from = day(parser.value("from"));
+    const std::optional<QDate> to = day(parser.value("to"));
+    const std::optional<QDate> today = parser.isSet("today") ? day(parser.value("today")) : QDate::currentDate();
+    if (!from || !to || !today) {
+        inform(messenger, kReportMessageTitle, QStringLiteral("日期必须写成 YYYY-MM-DD 形式的有效日期。"));
+        return std::nullopt;
+    }
+    return RunDays { *from, *to, *today };
 }
 
 int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messenger)
@@ -204,13 +214,9 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
         return kExitRefused;
     }
     const Report& report = findReport(*kind);
-    const std::optional<QDate> from = parseDay(parser.value("from"));
-    const std::optional<QDate> to = parseDay(parser.value("to"));
-    const std::optional<QDate> today = parser.isSet("today") ? parseDay(parser.value("today")) : QDate::currentDate();
-    if (!from || !to || !today) {
-        say(QStringLiteral("日期必须写成 YYYY-MM-DD 形式的有效日期。"));
+    const std::optional<RunDays> days = parseDays(parser, messenger);
+    if (!days)
         return kExitRefused;
-    }
     const bool workers = report.info().treeOfWorkers();
     const char* treeOption = workers ? "workers" : "offices";
     if (parser.isSet(workers ? "offices" : "workers")) {
@@ -264,7 +270,7 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
             return std::nullopt;
         return parser.value(name).split(QLatin1Char(','));
     };
-    const RunRequest request { *from, *to, parser.value("region"), listed(treeOption), listed("categories") };
+    const RunRequest request { days->from, days->to, parser.value("region"), listed(treeOption), listed("categories") };
     RunResult result;
     if (const auto failed = runReport(db, report, request, result)) {
         say(failed->message);
@@ -293,7 +299,7 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
                                     : QStringLiteral("表格中没有可导出的行，未写出工作簿。"));
             return kExitExport;
         }
-        const ExportContext context = exportContext(report, result, *today, parser.value("remark"));
+        const ExportContext context = exportContext(report, result, days->today, parser.value("remark"));
         SilentHost host;
         if (parser.isSet("xlsx") && !WriteWorkbook(layout, context, parser.value("xlsx"), host, messenger))
             return kExitExport;

@@ -2,6 +2,7 @@
 
 #include "Messenger.h"
 
+#include <QCommandLineParser>
 #include <QDate>
 #include <QIODevice>
 #include <QStringList>
@@ -17,7 +18,15 @@ enum HeadlessExit { kExitOk = 0, kExitRefused = 2, kExitDatabase = 3, kExitExpor
 // documents to `out` (standard output) or files, every message to `messenger`.
 int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messenger);
 
-// A day as the runner's options write it, YYYY-MM-DD, or nullopt.
-std::optional<QDate> parseDay(const QString& text);
+// The days the runner's options give: --from and --to, and --today (today when not given).
+struct RunDays {
+    QDate from;
+    QDate to;
+    QDate today;
+};
+
+// Reads the days, each written YYYY-MM-DD; nullopt, with the refusal said to `messenger`, when
+// one is not a valid day.
+std::optional<RunDays> parseDays(const QCommandLineParser& parser, Messenger& messenger);
 
 } // namespace trellum
