@@ -29,7 +29,7 @@ DbStatus FakeReport::run(DbConnection& db, const RunInput& input, ReportGrid& gr
     ++runs;
     if (onRun)
         onRun();
-    if (!statement.isEmpty()) {
+    for (const QString& statement : statements) {
         DbCursor cursor = db.select(statement);
         while (cursor.next()) {
         }

@@ -2,6 +2,8 @@
 
 #include "ReportCatalog.h"
 
+#include <QStringList>
+
 #include <atomic>
 #include <functional>
 
@@ -30,8 +32,9 @@ public:
     DbStatus failWith;
     TypeAnalysis boxes {};
     std::function<void()> onRun;
-    // A statement the run sends first and reads to its end; its failure is the run's.
-    QString statement;
+    // Statements the run sends first, one after the other, each read to its end; the first that
+    // fails ends the run with its error.
+    QStringList statements;
     mutable std::atomic<int> runs = 0;
     mutable RunInput lastInput;
 

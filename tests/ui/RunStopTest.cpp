@@ -107,7 +107,7 @@ private Q_SLOTS:
     void whileRunningTheWindowShowsIt()
     {
         Scene s;
-        s.report.statement = kEndless;
+        s.report.statements = { kEndless };
         s.click("Command5");
         QTRY_COMPARE(s.report.runs.load(), 1);
         QVERIFY(s.window->running());
@@ -129,6 +129,24 @@ private Q_SLOTS:
         QCOMPARE(s.messenger.texts(), QStringList { kRunGoingMessage });
         s.click("Command5");
         QVERIFY(waitForRun(*s.window, 1000));
+    }
+
+    void progressCountsTheStatements()
+    {
+        // The first run tells how many statements a run sends; the next shows which is under way.
+        Scene s;
+        s.report.statements = { QStringLiteral("SELECT 1"), QStringLiteral("SELECT 2"), QStringLiteral("SELECT 3") };
+        s.click("Command5");
+        QVERIFY(waitForRun(*s.window));
+        s.report.statements = { QStringLiteral("SELECT 1"), kEndless, QStringLiteral("SELECT 3") };
+        s.click("Command5");
+        auto* progress = s.window->findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
+        QTRY_COMPARE(s.window->statusBar()->message(), QStringLiteral("正在统计：第 2 条语句，共 3 条… 按“停止”可中止。"));
+        QCOMPARE(progress->maximum(), 3);
+        QCOMPARE(progress->value(), 1);
+        s.click("Command5");
+        QVERIFY(waitForRun(*s.window, 1000));
+        QVERIFY(progress->isHidden());
     }
 
     void unfinishedRunLeavesTheLastResult_data()
@@ -165,7 +183,7 @@ private Q_SLOTS:
         if (ending == Ending::Fails)
             s.report.failWith = DbError { 1, QStringLiteral("no such table: PG派工单") };
         else
-            s.report.statement = kEndless;
+            s.report.statements = { kEndless };
         if (ending == Ending::TimedOut)
             s.session.connection->setCommandTimeout(1);
         s.click("Command5");
@@ -188,7 +206,7 @@ private Q_SLOTS:
         // The window and its connection serve the next run.
         s.messenger.messages.clear();
         s.report.failWith.reset();
-        s.report.statement.clear();
+        s.report.statements.clear();
         s.click("Command5");
         QVERIFY(waitForRun(*s.window));
         QVERIFY2(s.messenger.messages.isEmpty(), qPrintable(s.messenger.texts().join('|')));
@@ -199,7 +217,7 @@ private Q_SLOTS:
     void closingTheWindowStopsItsRun()
     {
         Scene s;
-        s.report.statement = kEndless;
+        s.report.statements = { kEndless };
         s.click("Command5");
         QTRY_COMPARE(s.report.runs.load(), 1);
         QElapsedTimer clock;
@@ -217,8 +235,8 @@ private Q_SLOTS:
     {
         Scene first;
         Scene second(ReportKind::Ledger);
-        first.report.statement = kEndless;
-        second.report.statement = kEndless;
+        first.report.statements = { kEndless };
+        second.report.statements = { kEndless };
         first.click("Command5");
         second.click("Command5");
         QTRY_COMPARE(first.report.runs.load(), 1);
@@ -230,7 +248,7 @@ private Q_SLOTS:
         QCOMPARE(first.messenger.texts(), QStringList { kStoppedMessage });
         QVERIFY(second.window->running());
         // The first window runs again, to its end, while the second still goes.
-        first.report.statement.clear();
+        first.report.statements.clear();
         first.click("Command5");
         QVERIFY(waitForRun(*first.window));
         QCOMPARE(first.messenger.texts(), QStringList { kStoppedMessage });
@@ -254,7 +272,7 @@ private Q_SLOTS:
         auto main = std::make_unique<MainWindow>(session, messenger, dialog, [&ended] { ++ended; }, folder.path());
         activate(main.get());
         FakeReport report(ReportKind::Completion);
-        report.statement = kEndless;
+        report.statements = { kEndless };
         auto* window = new ReportWindow(sessionInputs(session, &report), messenger, dialog);
         QMdiSubWindow* frame = main->clientArea()->addSubWindow(window);
         frame->show();
