@@ -1,4 +1,5 @@
-// The report window's run button, row highlighting, export and close button.
+// The report window's run button (the run on the window's runner, and its stop), row highlighting, export and
+// close button.
 #include "ReportWindow.h"
 
 #include "FilterPanel.h"

@@ -4,7 +4,6 @@
 // reported as it always was.
 
 #include "AppSession.h"
-#include "DemoDatabase.h"
 #include "RecordingMessenger.h"
 #include "ReportWindow.h"
 #include "RunWait.h"
@@ -39,13 +38,7 @@ struct Scene {
 
     bool open()
     {
-        DemoDatabase::Options o;
-        o.outPath = db;
-        o.orders = 1500;
-        o.offices = 8;
-        o.workers = 8;
-        o.categories = 4;
-        DemoDatabase(o).write();
+        writeSmallDemo(db);
         if (!serve())
             return false;
         settings = std::make_unique<TdsSettings>(server);
