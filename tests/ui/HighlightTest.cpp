@@ -8,6 +8,7 @@
 #include "FlexGrid.h"
 #include "RecordingMessenger.h"
 #include "ReportWindow.h"
+#include "RunWait.h"
 #include "SessionInputs.h"
 #include "UiFixture.h"
 
@@ -41,6 +42,7 @@ struct Scene {
         if (rows >= 0)
             report.dataRows = rows;
         QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("Command5")), Qt::LeftButton);
+        QVERIFY(waitForRun(*window));
     }
     ReportGrid& grid() { return window->grid(); }
     void click(int row)

@@ -6,6 +6,7 @@
 #include "FixtureDb.h"
 #include "RecordingMessenger.h"
 #include "ReportWindow.h"
+#include "RunWait.h"
 #include "SessionInputs.h"
 #include "UiFixture.h"
 
@@ -62,6 +63,7 @@ struct Scene {
         toggle(window->filterPanel()->tree(), window->filterPanel()->tree()->topLevelItem(0));
         toggle(window->filterPanel()->categoryBox()->list(), 0);
         QTest::mouseClick(button("Command5"), Qt::LeftButton);
+        QVERIFY(waitForRun(*window));
         messenger.messages.clear();
     }
 

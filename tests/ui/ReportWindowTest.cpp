@@ -11,6 +11,7 @@
 #include "ReportCatalog.h"
 #include "ReportStatusBar.h"
 #include "ReportWindow.h"
+#include "RunWait.h"
 #include "SessionInputs.h"
 #include "Twips.h"
 #include "TypeAnalysisPanel.h"
@@ -220,6 +221,7 @@ private Q_SLOTS:
         toggle(panel->tree(), panel->tree()->topLevelItem(0));
         toggle(panel->categoryBox()->list(), 0);
         QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command5")), Qt::LeftButton);
+        QVERIFY(waitForRun(window));
         auto* progress = window.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
         int value = -1;
         QString status;
@@ -410,6 +412,7 @@ private Q_SLOTS:
         Scene s(ReportKind::Completion);
         s.prepareRun();
         QTest::mouseClick(s.control<QPushButton>(QStringLiteral("Command5")), Qt::LeftButton);
+        QVERIFY(waitForRun(*s.window));
         QVERIFY(s.messenger.messages.isEmpty());
         QVERIFY(!QGuiApplication::overrideCursor());
 
@@ -453,6 +456,7 @@ private Q_SLOTS:
         Scene s(ReportKind::Completion);
         s.prepareRun();
         QTest::mouseClick(s.control<QPushButton>(QStringLiteral("Command5")), Qt::LeftButton);
+        QVERIFY(waitForRun(*s.window));
         QTest::mouseClick(s.control<QPushButton>(QStringLiteral("Command2")), Qt::LeftButton);
         QCOMPARE(s.dialog.asked, 1);
         QCOMPARE(s.dialog.lastName, QStringLiteral("维修完成情况一览表_20240301_20240331"));
@@ -494,6 +498,7 @@ private Q_SLOTS:
         Scene s(kind);
         s.prepareRun();
         QTest::mouseClick(s.control<QPushButton>(QStringLiteral("Command5")), Qt::LeftButton);
+        QVERIFY(waitForRun(*s.window));
         QVERIFY2(s.messenger.texts().isEmpty(), qPrintable(s.messenger.texts().join(QLatin1Char('|'))));
         // Another region and period are chosen, but not run.
         s.control<QComboBox>(QStringLiteral("Combo1"))->setCurrentIndex(1);
@@ -560,6 +565,7 @@ private Q_SLOTS:
         toggle(panel->tree(), panel->tree()->topLevelItem(0));
         toggle(panel->categoryBox()->list(), 0);
         QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command5")), Qt::LeftButton);
+        QVERIFY(waitForRun(window));
         QVERIFY(messenger.messages.isEmpty());
         QCOMPARE(window.grid().rows(), 2 + 3 + 1);
 
