@@ -270,11 +270,11 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
             return std::nullopt;
         return parser.value(name).split(QLatin1Char(','));
     };
-    const RunRequest request { days->from, days->to, parser.value("region"), listed(treeOption), listed("categories") };
-    RunResult result;
-    if (const auto failed = runReport(db, report, request, result)) {
+    const HeadlessRequest request { days->from, days->to, parser.value("region"), listed(treeOption), listed("categories") };
+    HeadlessRun result;
+    if (const auto failed = runHeadlessReport(db, report, request, result)) {
         say(failed->message);
-        return failed->kind == RunFailure::Kind::Refused ? kExitRefused : kExitDatabase;
+        return failed->kind == HeadlessFailure::Kind::Refused ? kExitRefused : kExitDatabase;
     }
     const ReportGrid& grid = result.grid;
     const TypeAnalysis& boxes = result.boxes;
@@ -299,7 +299,7 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
                                     : QStringLiteral("表格中没有可导出的行，未写出工作簿。"));
             return kExitExport;
         }
-        const ExportContext context = exportContext(report, result, days->today, parser.value("remark"));
+        const ExportContext context = headlessExportContext(report, result, days->today, parser.value("remark"));
         SilentHost host;
         if (parser.isSet("xlsx") && !WriteWorkbook(layout, context, parser.value("xlsx"), host, messenger))
             return kExitExport;

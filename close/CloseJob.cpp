@@ -102,6 +102,28 @@ CloseJob::CloseJob(CloseOptions options)
 {
 }
 
+void CloseJob::stop()
+{
+    m_stop = true;
+    std::lock_guard lock(m_liveMutex);
+    for (DbConnection* connection : m_live)
+        connection->interrupt();
+}
+
+void CloseJob::attach(DbConnection* connection)
+{
+    std::lock_guard lock(m_liveMutex);
+    m_live.push_back(connection);
+    if (m_stop) // stopped while the connection was being opened
+        connection->interrupt();
+}
+
+void CloseJob::detach(DbConnection* connection)
+{
+    std::lock_guard lock(m_liveMutex);
+    m_live.erase(std::remove(m_live.begin(), m_live.end(), connection), m_live.end());
+}
+
 std::vector<CloseItem> CloseJob::items() const
 {
     std::lock_guard lock(m_mutex);
@@ -192,10 +214,10 @@ void CloseJob::work()
     bool opened = false;
     for (;;) {
         if (m_stop)
-            return;
+            break;
         const std::size_t index = m_next++;
         if (index >= m_items.size())
-            return;
+            break;
         CloseItem item = items()[index];
         item.state = CloseItemState::Running;
         setState(index, item);
@@ -209,23 +231,32 @@ void CloseJob::work()
             opened = true;
             if (m_options.timeout)
                 session.connection->holdCommandTimeout(*m_options.timeout);
+            attach(session.connection.get());
         }
         runItem(*session.connection, item);
         setState(index, item);
     }
+    if (opened)
+        detach(session.connection.get());
 }
 
 void CloseJob::runItem(DbConnection& db, CloseItem& item)
 {
     const Report& report = findReport(item.kind);
-    const RunRequest request { m_options.startDate, m_options.endDate, item.region.code, std::nullopt,
+    const HeadlessRequest request { m_options.startDate, m_options.endDate, item.region.code, std::nullopt,
                                m_options.categoryCodes };
-    RunResult result;
-    if (const auto failed = runReport(db, report, request, result)) {
+    HeadlessRun result;
+    const std::optional<HeadlessFailure> failed = runHeadlessReport(db, report, request, result);
+    if (failed && db.interrupted()) {
+        item.state = CloseItemState::NotDone;
+        item.message = QStringLiteral("未做：已停止。");
+        return;
+    }
+    if (failed) {
         // the period and the categories were checked before the close began: what is refused
         // now is a region without offices or workers, which has nothing to report
-        item.state = failed->kind == RunFailure::Kind::Refused ? CloseItemState::Done : CloseItemState::Failed;
-        item.message = failed->kind == RunFailure::Kind::Refused ? QStringLiteral("未写出文件：") + failed->message
+        item.state = failed->kind == HeadlessFailure::Kind::Refused ? CloseItemState::Done : CloseItemState::Failed;
+        item.message = failed->kind == HeadlessFailure::Kind::Refused ? QStringLiteral("未写出文件：") + failed->message
                                                                  : failed->message;
         return;
     }
@@ -240,7 +271,7 @@ void CloseJob::runItem(DbConnection& db, CloseItem& item)
     for (int c = 0; c < grid.cols(); ++c)
         item.totals << grid.text(grid.rows() - 1, c);
 
-    const ExportContext context = exportContext(report, result, m_options.today);
+    const ExportContext context = headlessExportContext(report, result, m_options.today);
     const Sheet sheet = BuildSheet(layout, context);
     const QString base = QDir(item.folder).filePath(
         layout.defaultFileName(m_options.startDate, m_options.endDate, m_options.today));

@@ -79,8 +79,9 @@ public:
     // Runs the whole close and returns when every worker has ended: nullopt when it went through
     // (items may still have failed), else what stopped it. Completed files stay.
     std::optional<CloseStop> run(const CloseCallbacks& callbacks = {});
-    // Lets no further item start (from any thread); the items in flight finish.
-    void stop() { m_stop = true; }
+    // Lets no further item start and stops the statements running (from any thread): the items
+    // in flight end as not done, without a file.
+    void stop();
     bool stopRequested() const { return m_stop; }
     // The items as they stand now.
     std::vector<CloseItem> items() const;
@@ -92,6 +93,8 @@ private:
     void setState(std::size_t index, const CloseItem& item);
     void fail(const QString& message);
     void writeRecords();
+    void attach(class DbConnection* connection);
+    void detach(class DbConnection* connection);
 
     CloseOptions m_options;
     CloseCallbacks m_callbacks;
@@ -100,6 +103,8 @@ private:
     std::atomic<std::size_t> m_next { 0 };
     std::atomic<bool> m_stop { false };
     std::optional<CloseStop> m_fatal;
+    std::mutex m_liveMutex; // guards m_live; never held while m_mutex is taken
+    std::vector<class DbConnection*> m_live; // the workers' open connections
 };
 
 } // namespace trellum

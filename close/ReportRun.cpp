@@ -23,15 +23,15 @@ std::optional<QString> tick(const std::optional<QStringList>& list, const QStrin
     return std::nullopt;
 }
 
-RunFailure databaseFailure(const DbError& error)
+HeadlessFailure databaseFailure(const DbError& error)
 {
-    return { RunFailure::Kind::Database, reportErrorText(error) };
+    return { HeadlessFailure::Kind::Database, reportErrorText(error) };
 }
 
 } // namespace
 
-std::optional<RunFailure> runReport(DbConnection& db, const Report& report, const RunRequest& request,
-                                    RunResult& result)
+std::optional<HeadlessFailure> runHeadlessReport(DbConnection& db, const Report& report, const HeadlessRequest& request,
+                                    HeadlessRun& result)
 {
     std::vector<RegionEntry> regions;
     if (const DbStatus s = loadRegions(db, regions))
@@ -39,7 +39,7 @@ std::optional<RunFailure> runReport(DbConnection& db, const Report& report, cons
     const auto region = std::find_if(regions.begin(), regions.end(),
                                      [&](const RegionEntry& r) { return r.code == request.regionCode; });
     if (region == regions.end())
-        return RunFailure { RunFailure::Kind::Refused, QStringLiteral("区域 %1 不存在。").arg(request.regionCode) };
+        return HeadlessFailure { HeadlessFailure::Kind::Refused, QStringLiteral("区域 %1 不存在。").arg(request.regionCode) };
     result.region = *region;
     FilterState state;
     if (const DbStatus s = loadCategories(db, result.categories))
@@ -54,7 +54,7 @@ std::optional<RunFailure> runReport(DbConnection& db, const Report& report, cons
     std::vector<bool> nodeTicks;
     const auto unknownNode = tick(request.nodeCodes, nodeCodes, nodeTicks);
     if (unknownNode || (request.nodeCodes && !state.nodes.empty() && nodeTicks[0]))
-        return RunFailure { RunFailure::Kind::Refused,
+        return HeadlessFailure { HeadlessFailure::Kind::Refused,
                             QStringLiteral("%1 %2 不在区域 %3 的树中。")
                                 .arg(report.info().treeOfWorkers() ? QStringLiteral("维修人员") : QStringLiteral("小区"),
                                      unknownNode.value_or(QString()), region->code) };
@@ -64,7 +64,7 @@ std::optional<RunFailure> runReport(DbConnection& db, const Report& report, cons
     for (const CategoryEntry& c : result.categories)
         categoryCodes << c.code;
     if (const auto unknown = tick(request.categoryCodes, categoryCodes, state.categoryTicks))
-        return RunFailure { RunFailure::Kind::Refused, QStringLiteral("报修类别 %1 不在类别列表中。").arg(*unknown) };
+        return HeadlessFailure { HeadlessFailure::Kind::Refused, QStringLiteral("报修类别 %1 不在类别列表中。").arg(*unknown) };
     state.categories = result.categories;
     state.startDate = request.startDate;
     state.endDate = request.endDate;
@@ -72,13 +72,13 @@ std::optional<RunFailure> runReport(DbConnection& db, const Report& report, cons
 
     report.layoutGrid(result.grid, result.categories);
     if (const auto refused = captureCriteria(report.info(), state, result.criteria))
-        return RunFailure { RunFailure::Kind::Refused, refused->message };
+        return HeadlessFailure { HeadlessFailure::Kind::Refused, refused->message };
     if (const DbStatus s = report.run(db, RunInput { result.criteria, true, result.categories }, result.grid, result.boxes))
         return databaseFailure(*s);
     return std::nullopt;
 }
 
-ExportContext exportContext(const Report& report, const RunResult& result, const QDate& today, const QString& remark)
+ExportContext headlessExportContext(const Report& report, const HeadlessRun& result, const QDate& today, const QString& remark)
 {
     ExportContext context;
     context.grid = &result.grid;

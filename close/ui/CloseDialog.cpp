@@ -255,7 +255,7 @@ void CloseDialog::startOrStop()
     if (m_job) {
         m_job->stop();
         m_start->setEnabled(false);
-        m_summary->setText(QStringLiteral("正在停止：进行中的报表完成后停止…"));
+        m_summary->setText(QStringLiteral("正在停止…"));
         return;
     }
     const CloseOptions o = options();
@@ -365,7 +365,7 @@ void CloseDialog::closeEvent(QCloseEvent* event)
     m_closeWhenEnded = true;
     m_job->stop();
     m_start->setEnabled(false);
-    m_summary->setText(QStringLiteral("正在停止：进行中的报表完成后关闭…"));
+    m_summary->setText(QStringLiteral("正在停止，停止后关闭…"));
     event->ignore();
 }
 

@@ -289,6 +289,27 @@ private Q_SLOTS:
         QVERIFY(leftovers(out).isEmpty());
     }
 
+    // Stopping while a report runs stops its statements: it ends as not done, without a file.
+    void stopInterruptsTheRunningReport()
+    {
+        const QString out = m_dir.filePath(QStringLiteral("interrupted"));
+        CloseOptions o = options(m_database, out);
+        o.jobs = 1;
+        CloseJob job(o);
+        CloseCallbacks callbacks;
+        callbacks.changed = [&](int index, const CloseItem& item) {
+            if (index == 0 && item.state == CloseItemState::Running)
+                job.stop();
+        };
+        QVERIFY(!job.run(callbacks));
+        for (const CloseItem& item : job.items()) {
+            QCOMPARE(item.state, CloseItemState::NotDone);
+            QVERIFY(item.files.isEmpty());
+        }
+        QCOMPARE(QDir(QDir(out).filePath(kFolders[0])).entryList(QDir::Files), QStringList { "close.json" });
+        QVERIFY(leftovers(out).isEmpty());
+    }
+
     // A second close of the month replaces each file with the new one.
     void secondCloseReplaces()
     {
