@@ -12,8 +12,6 @@ namespace trellum {
 
 void ReportWindow::printGrid()
 {
-    if (!m_report)
-        return;
     if (!m_lastRun) {
         inform(m_messenger, kReportMessageTitle, kRunFirstMessage);
         return;
@@ -37,8 +35,6 @@ void ReportWindow::printGrid()
 
 void ReportWindow::exportPdf()
 {
-    if (!m_report)
-        return;
     if (!m_lastRun) {
         inform(m_messenger, kReportMessageTitle, kRunFirstMessage);
         return;
