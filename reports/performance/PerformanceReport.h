@@ -6,7 +6,6 @@
 #include <QDate>
 #include <QString>
 
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -28,9 +27,7 @@ public:
     };
     // The figures of each worker of the run, by his place in the worker list.
     using FigureList = std::vector<WorkerFigures>;
-    // Where a run takes the workers' figures from.
-    using FigureSource = std::function<DbStatus(DbConnection& db, const ReportCriteria& criteria,
-                                                const std::vector<WorkerRecord>& workers, FigureList& figures)>;
+    using FigureSource = WorkerFigureSource<FigureList>;
 
     // The summary with the workers' figures read by `source` (one statement for all of them unless told otherwise).
     explicit PerformanceReport(FigureSource source = ReadFigures);
