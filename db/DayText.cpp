@@ -138,8 +138,35 @@ std::optional<DayText> dayOfJulian(double julian)
     return day(year, month, dayOfMonth);
 }
 
+namespace {
+
+// The form nearly every stored date-time has, "YYYY-MM-DD HH:MM:SS" exactly, read without the
+// general reader: the digits are checked and copied as they stand. False when the text is not in
+// that form (the general reader then decides); `day` is then left alone, and is nullopt for a
+// day or a time out of range.
+bool canonicalDay(const unsigned char* s, int bytes, std::optional<DayText>& day)
+{
+    static constexpr char kShape[] = "0000-00-00 00:00:00";
+    if (bytes != 19)
+        return false;
+    for (int i = 0; i < 19; ++i)
+        if (kShape[i] == '0' ? !isDigit(s[i]) : s[i] != static_cast<unsigned char>(kShape[i]))
+            return false;
+    auto two = [&](int at) { return (s[at] - '0') * 10 + (s[at + 1] - '0'); };
+    const int year = two(0) * 100 + two(2), month = two(5), dayOfMonth = two(8);
+    day.reset();
+    if (two(11) <= 23 && two(14) <= 59 && two(17) <= 59 && month >= 1 && month <= 12 && dayOfMonth >= 1
+        && dayOfMonth <= daysIn(year, month))
+        day = DayText { char(s[0]), char(s[1]), char(s[2]), char(s[3]), char(s[5]), char(s[6]), char(s[8]), char(s[9]) };
+    return true;
+}
+
+} // namespace
+
 std::optional<DayText> dayOfText(const unsigned char* text, int bytes)
 {
+    if (std::optional<DayText> quick; canonicalDay(text, bytes, quick))
+        return quick;
     const unsigned char* s = text;
     const unsigned char* end = text + (bytes > 0 ? bytes : 0);
     while (s != end && isBlank(*s))

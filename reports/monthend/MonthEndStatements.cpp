@@ -85,11 +85,25 @@ const Count kHousingCounts[] = {
                        u"And 维修完成 =1 AND 维修项目 Like '%公共部位%' And (FWXZ_xz is null Or FWXZ_xz is not null)" },
 };
 
-// One pass over the counted orders of `from`, grouped by office. Each order is marked once per
+// The orders a pass may count, as a condition every count's own condition implies: it only
+// narrows the orders read, so that a database with indexes on the region and the day of 报修时间
+// or 销单日期 seeks the few that can count instead of reading the region's whole history. Each
+// alternative names the region, so that each can be sought through such an index on its own.
+// CONVERT(char(8),销单日期,112) is NULL exactly when 销单日期 is, and compares as
+// CONVERT(char(81),销单日期,112) does (the longer text only pads the same day with blanks).
+const QString kMayCountOrders =
+    QStringLiteral("((区域DH = {region} And CONVERT(char(8),报修时间,112) Between {start} And {end}) Or (区域DH = {region} "
+        "And CONVERT(char(8),销单日期,112) >= {start}) Or (区域DH = {region} And CONVERT(char(8),销单日期,112) > {end}) "
+        "Or (区域DH = {region} And CONVERT(char(8),销单日期,112) Is Null))");
+const QString kInPeriodOrders =
+    QStringLiteral("((区域DH = {region} And CONVERT(char(8),报修时间,112) Between {start} And {end}) Or (区域DH = {region} "
+        "And CONVERT(char(8),销单日期,112) Between {start} And {end}))");
+
+// One pass over the counted orders of `from` that meet `narrowing`, grouped by office. Each order is marked once per
 // count (1 when it meets the count's condition), and 有号 when its 编号 is not NULL, which is
 // what COUNT(编号) counts. An office none of whose orders meets a condition gets NULL there,
 // as a count grouped by office has no row for it.
-QString groupedCounts(const QString& from, const Count* counts, std::size_t n)
+QString groupedCounts(const QString& from, const QString& narrowing, const Count* counts, std::size_t n)
 {
     QString marks;
     QString sums;
@@ -101,6 +115,7 @@ QString groupedCounts(const QString& from, const Count* counts, std::size_t n)
     }
     return QStringLiteral("Select 管理处") + sums + QStringLiteral(" From (Select 管理处, Case When 编号 Is Null Then 0 "
         "Else 1 End As 有号") + marks + QStringLiteral(" From ") + from + QStringLiteral(" Where ") + kCountedOrders
+        + QStringLiteral(" And ") + narrowing
         + QStringLiteral(") T Group by 管理处");
 }
 
@@ -152,10 +167,10 @@ QString MonthEndReport::withCriteria(const QString& text, const ReportCriteria& 
 
 QString MonthEndReport::countsStatement(const ReportCriteria& c)
 {
-    const QString orders = groupedCounts(QStringLiteral("PG派工单"), kOrderCounts, std::size(kOrderCounts));
+    const QString orders = groupedCounts(QStringLiteral("PG派工单"), kMayCountOrders, kOrderCounts, std::size(kOrderCounts));
     const QString housing = groupedCounts(QStringLiteral("PG派工单 Left Join 室表 On 室ID=室表.S_ID Left Join  fwxzk on "
                                                          "房屋性质=fwxz_dh"),
-                                          kHousingCounts, std::size(kHousingCounts));
+                                          kInPeriodOrders, kHousingCounts, std::size(kHousingCounts));
     return splice(kOuter, { { QLatin1String("O"), withCriteria(orders, c) },
                             { QLatin1String("H"), withCriteria(housing, c) },
                             { QLatin1String("region"), sqlQuote(c.regionCode) } });
@@ -183,7 +198,8 @@ QString MonthEndReport::typeAnalysisStatement(const ReportCriteria& c)
         sums += QStringLiteral(", Coalesce(Sum(Case When ") + QString::fromUtf16(box.condition)
             + QStringLiteral(" And 编号 Is Not Null Then 1 Else 0 End), 0) As ") + QString::fromUtf16(box.column);
     return withCriteria(QStringLiteral("Select") + sums.mid(1) + QStringLiteral(" From PG派工单 Where 管理处 In ({offices}) "
-                                                                             "And 区域DH = {region} And 报修类别编号 In({categories})"),
+                                                                             "And 区域DH = {region} And 报修类别编号 In({categories}) And ")
+                            + kInPeriodOrders,
                         c);
 }
 

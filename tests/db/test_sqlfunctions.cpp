@@ -63,6 +63,10 @@ private Q_SLOTS:
         QTest::newRow("convert blanks around") << "CONVERT(char(8),'  2026-11-13 10:00  ',112)" << "20261113";
         QTest::newRow("convert long fraction") << "CONVERT(char(8),'2026-11-13 10:00:00.1234567',112)" << "20261113";
         QTest::newRow("convert leap day") << "CONVERT(char(8),'2024-02-29',112)" << "20240229";
+        // the stored form "YYYY-MM-DD HH:MM:SS" at the calendar's and the clock's edges
+        QTest::newRow("convert stored form, leap day") << "CONVERT(char(8),'2024-02-29 23:59:59',112)" << "20240229";
+        QTest::newRow("convert stored form, leap century") << "CONVERT(char(8),'2000-02-29 00:00:00',112)" << "20000229";
+        QTest::newRow("convert stored form, year's last second") << "CONVERT(char(8),'9999-12-31 23:59:59',112)" << "99991231";
         // a time alone or a blank text: the server's 1900-01-01
         QTest::newRow("convert time alone") << "CONVERT(char(8),'10:30',112)" << "19000101";
         QTest::newRow("convert empty text") << "CONVERT(char(8),'',112)" << "19000101";
@@ -74,6 +78,12 @@ private Q_SLOTS:
         QTest::newRow("convert trailing junk") << "CONVERT(char(8),'2024-01-01 xx',112)" << failed;
         QTest::newRow("convert mixed separators") << "CONVERT(char(8),'2026-11/13',112)" << failed;
         QTest::newRow("convert bad hour") << "CONVERT(char(8),'2026-11-13 25:00',112)" << failed;
+        QTest::newRow("convert stored form, no such day") << "CONVERT(char(8),'1900-02-29 10:00:00',112)" << failed;
+        QTest::newRow("convert stored form, day 0") << "CONVERT(char(8),'2026-11-00 10:00:00',112)" << failed;
+        QTest::newRow("convert stored form, month 0") << "CONVERT(char(8),'2026-00-13 10:00:00',112)" << failed;
+        QTest::newRow("convert stored form, bad second") << "CONVERT(char(8),'2026-11-13 10:00:60',112)" << failed;
+        QTest::newRow("convert stored form, bad minute") << "CONVERT(char(8),'2026-11-13 10:60:00',112)" << failed;
+        QTest::newRow("convert stored form, hour 24") << "CONVERT(char(8),'2026-11-13 24:00:00',112)" << failed;
         QTest::newRow("convert julian day out of range") << "CONVERT(char(8),99999999.5,112)" << failed;
         QTest::newRow("convert compares by day") << "CONVERT(char(8),'2024-01-31 18:00',112) Between '20240101' And '20240131'" << "1";
         QTest::newRow("convert other style") << "CONVERT(char(8),'2024-01-31',120)" << "ERROR: CONVERT supports style 112 only";

@@ -146,6 +146,9 @@ void buildTraps(FixtureDb& fx)
         { .office = "G01", .region = "03", .category = "1", .reported = "2024-03-07 08:00:00", .closed = "2024-03-08 10:00:00", .item = "公共部位", .room = 4 },
         { .office = "G01", .region = "03", .category = "2", .reported = "2024-04-01 00:00:00", .closed = nullptr, .status = "未完成" },
         { .office = "G04", .region = "03", .category = "2", .reported = "2024-03-15 08:00:00", .closed = "2024-03-16 10:00:00", .room = 3, .channel = "纸质" },
+        // reported in the period but closed before it, as a wrongly typed date leaves it: counted
+        // as reported in the period though no closing date falls in or after it
+        { .office = "G01", .region = "03", .category = "3", .reported = "2024-03-20 08:00:00", .closed = "2024-02-20 10:00:00", .room = 5 },
     };
     for (const Spec& s : orders) {
         FixtureDb::Order o;

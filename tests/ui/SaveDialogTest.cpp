@@ -120,13 +120,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("exists");
         QTest::addColumn<QString>("answer"); // the question's button pressed, "" when none is expected
-        // The export writes the chosen name as .xlsx: the question is about that file, whatever
-        // extension the name was typed with, and only when it exists.
-        QTest::newRow("offered name, file there, keep it") << "台账_20261211" << true << "no";
-        QTest::newRow("offered name, file there, replace") << "台账_20261211" << true << "yes";
-        QTest::newRow("typed .xlsx, file there, replace") << "台账_20261211.xlsx" << true << "yes";
-        QTest::newRow("typed .xls, file there, keep it") << "台账_20261211.xls" << true << "no";
-        QTest::newRow("no such file: no question") << "台账_20261211" << false << "";
+        QTest::addColumn<QString>("suffix"); // the extension the output is written with
+        // The export writes the chosen name as .xlsx (the PDF as .pdf): the question is about that
+        // file, whatever extension the name was typed with, and only when it exists.
+        QTest::newRow("offered name, file there, keep it") << "台账_20261211" << true << "no" << ".xlsx";
+        QTest::newRow("offered name, file there, replace") << "台账_20261211" << true << "yes" << ".xlsx";
+        QTest::newRow("typed .xlsx, file there, replace") << "台账_20261211.xlsx" << true << "yes" << ".xlsx";
+        QTest::newRow("typed .xls, file there, keep it") << "台账_20261211.xls" << true << "no" << ".xlsx";
+        QTest::newRow("no such file: no question") << "台账_20261211" << false << "" << ".xlsx";
+        QTest::newRow("PDF, offered name, file there, keep it") << "台账_20261211" << true << "no" << ".pdf";
+        QTest::newRow("PDF, typed .xlsx, the .pdf there, replace") << "台账_20261211.xlsx" << true << "yes" << ".pdf";
     }
 
     void asksBeforeReplacingTheFileWritten()
@@ -134,9 +137,10 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(bool, exists);
         QFETCH(QString, answer);
+        QFETCH(QString, suffix);
         DesktopSetup::apply(*qApp); // the framework's Chinese texts, as the program loads them
         QTemporaryDir folder;
-        const QString written = folder.filePath(QStringLiteral("台账_20261211.xlsx"));
+        const QString written = folder.filePath(QStringLiteral("台账_20261211") + suffix);
         if (exists) {
             QFile file(written);
             QVERIFY(file.open(QIODevice::WriteOnly));
@@ -170,12 +174,14 @@ private Q_SLOTS:
                 d->reject();
         });
         const std::optional<QString> chosen =
-            dialog.askSavePath(QStringLiteral("台账_20261211"), QStringLiteral("电子表|*.xls;*.xlsx"));
+            dialog.askSavePath(QStringLiteral("台账_20261211"),
+                               suffix == QLatin1String(".pdf") ? QStringLiteral("PDF文件|*.pdf")
+                                                               : QStringLiteral("电子表|*.xls;*.xlsx"));
 
         if (answer.isEmpty()) {
             QVERIFY(question.isEmpty());
         } else {
-            QCOMPARE(question, QStringLiteral("台账_20261211.xlsx 已存在。\n您想要替换它吗？"));
+            QCOMPARE(question, QStringLiteral("台账_20261211%1 已存在。\n您想要替换它吗？").arg(suffix));
         }
         const bool replace = answer != QLatin1String("no");
         QCOMPARE(stillOpen, !replace); // a No leaves the dialog open for another name
