@@ -24,9 +24,7 @@ struct Scene : ReportScene<> {
         fake->dataRows = dataRows;
         window->resize(1400, 900);
         window->show();
-        pickEntry(control<QComboBox>("Combo1"), 0);
-        toggle(panel()->tree(), panel()->tree()->topLevelItem(0));
-        toggle(panel()->categoryBox()->list(), 0);
+        tickFirstOfEach();
         run();
     }
     void run(int rows = -1)

@@ -53,9 +53,7 @@ struct Scene : ReportScene<OfferedSaveDialog> {
     {
         control<QDateEdit>("DTPicker1")->setDate(QDate(2024, 3, 1));
         control<QDateEdit>("DTPicker2")->setDate(QDate(2024, 3, 31));
-        pickEntry(control<QComboBox>("Combo1"), 0);
-        toggle(panel()->tree(), panel()->tree()->topLevelItem(0));
-        toggle(panel()->categoryBox()->list(), 0);
+        tickFirstOfEach();
         press("Command5");
         messenger.messages.clear();
     }

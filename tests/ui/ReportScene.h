@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppSession.h"
+#include "CategoryBox.h"
 #include "FakeReport.h"
 #include "FilterPanel.h"
 #include "FixtureDb.h"
@@ -10,9 +11,11 @@
 #include "SessionInputs.h"
 #include "UiFixture.h"
 
+#include <QComboBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <memory>
 #include <optional>
@@ -21,18 +24,18 @@ namespace trellum::test {
 
 // A fixture database of the test's own, a session to open on it, and the message recorder and save
 // dialog the windows talk to.
-template <typename Dialog = CancellingSaveDialog>
+template <typename Dialog = CancellingSaveDialog, typename Recorder = RecordingMessenger>
 struct SessionScene {
     FixtureDb db;
     AppSession session;
-    RecordingMessenger messenger;
+    Recorder messenger;
     Dialog dialog;
 };
 
 // A report window on the scene's fixture: the catalogue's report of a kind, or a fake report that
 // records its runs. The window opens when the test has put its data in.
-template <typename Dialog = CancellingSaveDialog>
-struct ReportScene : SessionScene<Dialog> {
+template <typename Dialog = CancellingSaveDialog, typename Recorder = RecordingMessenger>
+struct ReportScene : SessionScene<Dialog, Recorder> {
     // The window's report when the scene stands a fake one in; it outlives the window.
     std::optional<FakeReport> fake;
     std::unique_ptr<ReportWindow> window;
@@ -55,6 +58,13 @@ struct ReportScene : SessionScene<Dialog> {
     }
     // Clicks one of the window's buttons by its name ("Command5" runs).
     void press(const char* button) { QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton); }
+    // Picks the first region and ticks its root node and the first category, as a user readies a run.
+    void tickFirstOfEach()
+    {
+        pickEntry(control<QComboBox>("Combo1"), 0);
+        toggle(panel()->tree(), panel()->tree()->topLevelItem(0));
+        toggle(panel()->categoryBox()->list(), 0);
+    }
 
 private:
     void openWith(ReportWindowInputs inputs)

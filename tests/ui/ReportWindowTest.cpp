@@ -71,9 +71,7 @@ struct Scene : ReportScene<> {
     {
         control<QDateEdit>("DTPicker1")->setDate(QDate(2024, 3, 1));
         control<QDateEdit>("DTPicker2")->setDate(QDate(2024, 3, 31));
-        pickEntry(control<QComboBox>("Combo1"), 0);
-        toggle(panel()->tree(), panel()->tree()->topLevelItem(0));
-        toggle(panel()->categoryBox()->list(), 0);
+        tickFirstOfEach();
         toggle(panel()->categoryBox()->list(), 1);
     }
 };
@@ -193,21 +191,16 @@ private Q_SLOTS:
             }
             std::function<void()> watch;
         };
-        FixtureDb db;
-        addFilterData(db);
-        AppSession session;
-        openSession(session, db);
-        Snapshot messenger;
-        AnsweringSaveDialog dialog;
+        ReportScene<AnsweringSaveDialog, Snapshot> s;
+        addFilterData(s.db);
         QTemporaryDir folder;
-        dialog.answer = folder.filePath(QStringLiteral("完成情况"));
-        ReportWindow window(sessionInputs(session, ReportKind::Completion), messenger, dialog);
+        s.dialog.answer = folder.filePath(QStringLiteral("完成情况"));
+        s.open(ReportKind::Completion);
+        ReportWindow& window = *s.window;
+        Snapshot& messenger = s.messenger;
         window.show();
-        FilterPanel* panel = window.filterPanel();
-        pickEntry(window.findChild<QComboBox*>(QStringLiteral("Combo1")), 0);
-        toggle(panel->tree(), panel->tree()->topLevelItem(0));
-        toggle(panel->categoryBox()->list(), 0);
-        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command5")), Qt::LeftButton);
+        s.tickFirstOfEach();
+        s.press("Command5");
         auto* progress = window.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
         int value = -1;
         QString status;
@@ -538,10 +531,8 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         auto* progress = window.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
         FilterPanel* panel = window.filterPanel();
-        pickEntry(window.findChild<QComboBox*>(QStringLiteral("Combo1")), 0);
-        toggle(panel->tree(), panel->tree()->topLevelItem(0));
-        toggle(panel->categoryBox()->list(), 0);
-        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command5")), Qt::LeftButton);
+        s.tickFirstOfEach();
+        s.press("Command5");
         QVERIFY(messenger.messages.isEmpty());
         QCOMPARE(window.grid().rows(), 2 + 3 + 1);
 
