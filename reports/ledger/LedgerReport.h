@@ -28,6 +28,7 @@ public:
     // The figures of each worker of the run by his place in the worker list; absent for a worker
     // without a result row.
     using FigureList = std::vector<std::optional<WorkerFigures>>;
+    // Where a run takes the workers' figures from.
     using FigureSource = WorkerFigureSource<FigureList>;
 
     // The ledger with the workers' figures read by `source` (one statement for all of them unless told otherwise).

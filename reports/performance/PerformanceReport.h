@@ -27,6 +27,7 @@ public:
     };
     // The figures of each worker of the run, by his place in the worker list.
     using FigureList = std::vector<WorkerFigures>;
+    // Where a run takes the workers' figures from.
     using FigureSource = WorkerFigureSource<FigureList>;
 
     // The summary with the workers' figures read by `source` (one statement for all of them unless told otherwise).

@@ -45,7 +45,9 @@ struct ReportScene : SessionScene<Dialog, Recorder> {
     // The same with a fake report of `kind` in the catalogue's report's place.
     void openFake(ReportKind kind) { openWith(sessionInputs(this->session, &fake.emplace(kind))); }
 
+    // The window's filter panel.
     FilterPanel* panel() const { return window->filterPanel(); }
+    // A control of the window by its object name.
     template <typename T>
     T* control(const QString& name) const
     {
