@@ -12,6 +12,8 @@ namespace trellum {
 
 void ReportWindow::printGrid()
 {
+    if (refusedWhileRunning())
+        return;
     if (!m_lastRun) {
         inform(m_messenger, kReportMessageTitle, kRunFirstMessage);
         return;
@@ -35,6 +37,8 @@ void ReportWindow::printGrid()
 
 void ReportWindow::exportPdf()
 {
+    if (refusedWhileRunning())
+        return;
     if (!m_lastRun) {
         inform(m_messenger, kReportMessageTitle, kRunFirstMessage);
         return;

@@ -8,6 +8,7 @@
 #include "Program.h"
 #include "RecordingMessenger.h"
 #include "ReportWindow.h"
+#include "RunWait.h"
 #include "SessionInputs.h"
 #include "UiFixture.h"
 
@@ -60,6 +61,12 @@ struct ReportScene : SessionScene<Dialog, Recorder> {
     }
     // Clicks one of the window's buttons by its name ("Command5" runs).
     void press(const char* button) { QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton); }
+    // Presses the run button and lets the run go to its end: false when it still goes after 30 s.
+    bool runToEnd()
+    {
+        press("Command5");
+        return waitForRun(*window);
+    }
     // Picks the first region and ticks its root node and the first category, as a user readies a run.
     void tickFirstOfEach()
     {

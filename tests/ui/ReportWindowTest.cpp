@@ -13,6 +13,7 @@
 #include "ReportScene.h"
 #include "ReportWindow.h"
 #include "RunOnFixture.h"
+#include "RunWait.h"
 #include "Twips.h"
 #include "TypeAnalysisPanel.h"
 
@@ -200,7 +201,7 @@ private Q_SLOTS:
         Snapshot& messenger = s.messenger;
         window.show();
         s.tickFirstOfEach();
-        s.press("Command5");
+        QVERIFY(s.runToEnd());
         auto* progress = window.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
         int value = -1;
         QString status;
@@ -391,6 +392,7 @@ private Q_SLOTS:
         Scene s(ReportKind::Completion);
         s.prepareRun();
         QTest::mouseClick(s.control<QPushButton>(QStringLiteral("Command5")), Qt::LeftButton);
+        QVERIFY(waitForRun(*s.window));
         QVERIFY(s.messenger.messages.isEmpty());
         QVERIFY(!QGuiApplication::overrideCursor());
 
@@ -429,6 +431,7 @@ private Q_SLOTS:
         Scene s(ReportKind::Completion);
         s.prepareRun();
         QTest::mouseClick(s.control<QPushButton>(QStringLiteral("Command5")), Qt::LeftButton);
+        QVERIFY(waitForRun(*s.window));
         QTest::mouseClick(s.control<QPushButton>(QStringLiteral("Command2")), Qt::LeftButton);
         QCOMPARE(s.dialog.asked, 1);
         QCOMPARE(s.dialog.lastName, QStringLiteral("维修完成情况一览表_20240301_20240331"));
@@ -470,6 +473,7 @@ private Q_SLOTS:
         Scene s(kind);
         s.prepareRun();
         QTest::mouseClick(s.control<QPushButton>(QStringLiteral("Command5")), Qt::LeftButton);
+        QVERIFY(waitForRun(*s.window));
         QVERIFY2(s.messenger.texts().isEmpty(), qPrintable(s.messenger.texts().join(QLatin1Char('|'))));
         // Another region and period are chosen, but not run.
         s.control<QComboBox>(QStringLiteral("Combo1"))->setCurrentIndex(1);
@@ -532,7 +536,7 @@ private Q_SLOTS:
         auto* progress = window.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
         FilterPanel* panel = window.filterPanel();
         s.tickFirstOfEach();
-        s.press("Command5");
+        QVERIFY(s.runToEnd());
         QVERIFY(messenger.messages.isEmpty());
         QCOMPARE(window.grid().rows(), 2 + 3 + 1);
 
