@@ -4,18 +4,14 @@
 // was; closing the window or the program during a run stops it; two windows run at once.
 
 #include "CategoryBox.h"
-#include "FakeReport.h"
 #include "FilterPanel.h"
-#include "FixtureDb.h"
 #include "FlexGrid.h"
 #include "MainWindow.h"
-#include "RecordingMessenger.h"
+#include "ReportScene.h"
 #include "ReportStatusBar.h"
 #include "ReportWindow.h"
 #include "RunWait.h"
-#include "SessionInputs.h"
 #include "TypeAnalysisPanel.h"
-#include "UiFixture.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -37,29 +33,18 @@ namespace {
 // Never ends on its own: only the stop button, the command time-out or closing ends it.
 const QString kEndless = QStringLiteral("WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) SELECT max(x) AS m FROM c");
 
-struct Scene {
+struct Scene : ReportScene<> {
     explicit Scene(ReportKind kind = ReportKind::Completion)
-        : report(kind)
     {
         addFilterData(db);
-        openSession(session, db);
-        window = std::make_unique<ReportWindow>(sessionInputs(session, &report), messenger, dialog);
+        openFake(kind);
         activate(window.get());
-        pickEntry(window->findChild<QComboBox*>(QStringLiteral("Combo1")), 0);
-        toggle(window->filterPanel()->tree(), window->filterPanel()->tree()->topLevelItem(0));
-        toggle(window->filterPanel()->categoryBox()->list(), 0);
+        tickFirstOfEach();
     }
-    QPushButton* button(const char* name) const { return window->findChild<QPushButton*>(QString::fromLatin1(name)); }
-    void click(const char* name) const { QTest::mouseClick(button(name), Qt::LeftButton); }
+    QPushButton* button(const char* name) const { return control<QPushButton>(name); }
+    void click(const char* name) { press(name); }
     // The grid's data rows with the totals row.
     int resultRows() const { return window->grid().rows() - window->info().headerRows; }
-
-    FixtureDb db;
-    FakeReport report;
-    AppSession session;
-    RecordingMessenger messenger;
-    CancellingSaveDialog dialog;
-    std::unique_ptr<ReportWindow> window;
 };
 
 // Whether the event loop runs: a timer of the window's thread fires within `ms`.
@@ -86,7 +71,7 @@ private Q_SLOTS:
     void runCompletesIntoTheGrid()
     {
         Scene s;
-        s.report.dataRows = 5;
+        s.fake->dataRows = 5;
         const int before = s.resultRows();
         s.click("Command5");
         // The result comes through the event loop: nothing of it shows before the run has ended.
@@ -107,9 +92,9 @@ private Q_SLOTS:
     void whileRunningTheWindowShowsIt()
     {
         Scene s;
-        s.report.statements = { kEndless };
+        s.fake->statements = { kEndless };
         s.click("Command5");
-        QTRY_COMPARE(s.report.runs.load(), 1);
+        QTRY_COMPARE(s.fake->runs.load(), 1);
         QVERIFY(s.window->running());
         QVERIFY(eventLoopAnswers(2000));
         // The run button is the stop button, in place, and the only way to change the run.
@@ -135,10 +120,10 @@ private Q_SLOTS:
     {
         // The first run tells how many statements a run sends; the next shows which is under way.
         Scene s;
-        s.report.statements = { QStringLiteral("SELECT 1"), QStringLiteral("SELECT 2"), QStringLiteral("SELECT 3") };
+        s.fake->statements = { QStringLiteral("SELECT 1"), QStringLiteral("SELECT 2"), QStringLiteral("SELECT 3") };
         s.click("Command5");
         QVERIFY(waitForRun(*s.window));
-        s.report.statements = { QStringLiteral("SELECT 1"), kEndless, QStringLiteral("SELECT 3") };
+        s.fake->statements = { QStringLiteral("SELECT 1"), kEndless, QStringLiteral("SELECT 3") };
         s.click("Command5");
         auto* progress = s.window->findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
         QTRY_COMPARE(s.window->statusBar()->message(), QStringLiteral("正在统计：第 2 条语句，共 3 条… 按“停止”可中止。"));
@@ -169,8 +154,8 @@ private Q_SLOTS:
         QFETCH(Ending, ending);
         QFETCH(QString, message);
         Scene s(kind);
-        s.report.dataRows = 4;
-        s.report.boxes = { QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
+        s.fake->dataRows = 4;
+        s.fake->boxes = { QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
                            QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7") };
         s.click("Command5");
         QVERIFY(waitForRun(*s.window));
@@ -178,17 +163,17 @@ private Q_SLOTS:
         const QDate ranFrom = s.window->lastRun()->startDate;
 
         s.window->findChild<QDateEdit*>(QStringLiteral("DTPicker1"))->setDate(ranFrom.addDays(-9));
-        s.report.dataRows = 1;
-        s.report.boxes = {};
+        s.fake->dataRows = 1;
+        s.fake->boxes = {};
         if (ending == Ending::Fails)
-            s.report.failWith = DbError { 1, QStringLiteral("no such table: PG派工单") };
+            s.fake->failWith = DbError { 1, QStringLiteral("no such table: PG派工单") };
         else
-            s.report.statements = { kEndless };
+            s.fake->statements = { kEndless };
         if (ending == Ending::TimedOut)
             s.session.connection->setCommandTimeout(1);
         s.click("Command5");
         if (ending == Ending::Stopped) {
-            QTRY_COMPARE(s.report.runs.load(), 2);
+            QTRY_COMPARE(s.fake->runs.load(), 2);
             s.click("Command5");
             QVERIFY(waitForRun(*s.window, 1000));
         } else {
@@ -205,8 +190,8 @@ private Q_SLOTS:
 
         // The window and its connection serve the next run.
         s.messenger.messages.clear();
-        s.report.failWith.reset();
-        s.report.statements.clear();
+        s.fake->failWith.reset();
+        s.fake->statements.clear();
         s.click("Command5");
         QVERIFY(waitForRun(*s.window));
         QVERIFY2(s.messenger.messages.isEmpty(), qPrintable(s.messenger.texts().join('|')));
@@ -217,9 +202,9 @@ private Q_SLOTS:
     void closingTheWindowStopsItsRun()
     {
         Scene s;
-        s.report.statements = { kEndless };
+        s.fake->statements = { kEndless };
         s.click("Command5");
-        QTRY_COMPARE(s.report.runs.load(), 1);
+        QTRY_COMPARE(s.fake->runs.load(), 1);
         QElapsedTimer clock;
         clock.start();
         s.click("Command1");
@@ -235,12 +220,12 @@ private Q_SLOTS:
     {
         Scene first;
         Scene second(ReportKind::Ledger);
-        first.report.statements = { kEndless };
-        second.report.statements = { kEndless };
+        first.fake->statements = { kEndless };
+        second.fake->statements = { kEndless };
         first.click("Command5");
         second.click("Command5");
-        QTRY_COMPARE(first.report.runs.load(), 1);
-        QTRY_COMPARE(second.report.runs.load(), 1);
+        QTRY_COMPARE(first.fake->runs.load(), 1);
+        QTRY_COMPARE(second.fake->runs.load(), 1);
         QVERIFY(first.window->running());
         QVERIFY(second.window->running());
         first.click("Command5");
@@ -248,7 +233,7 @@ private Q_SLOTS:
         QCOMPARE(first.messenger.texts(), QStringList { kStoppedMessage });
         QVERIFY(second.window->running());
         // The first window runs again, to its end, while the second still goes.
-        first.report.statements.clear();
+        first.fake->statements.clear();
         first.click("Command5");
         QVERIFY(waitForRun(*first.window));
         QCOMPARE(first.messenger.texts(), QStringList { kStoppedMessage });
