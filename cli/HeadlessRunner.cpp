@@ -1,13 +1,14 @@
 #include "HeadlessRunner.h"
 
 #include "AppSession.h"
-#include "FilterQueries.h"
+#include "CloseCommand.h"
 #include "GridDocuments.h"
 #include "OutputFile.h"
 #include "ProgramInfo.h"
 #include "PdfExport.h"
 #include "ReportCatalog.h"
 #include "ReportInfo.h"
+#include "ReportRun.h"
 #include "SpreadsheetExport.h"
 
 #include <QCommandLineParser>
@@ -41,10 +42,21 @@ const char* const kHelp =
     "  --timeout SECONDS  the time-out of every statement of the run (0 = none; default: each report's own)\n"
     "  --verbose          the Qt library's own warnings on standard error too\n"
     "  --version          the program's version\n\n"
+    "trellum-report --close --from YYYY-MM-DD --to YYYY-MM-DD --out DIR [--regions all|R1,R2,...]\n"
+    "    [--reports all|completion,ledger,performance,monthend] [--categories all|C1,C2,...] [--jobs N] [--pdf]\n"
+    "    [--db FILE] [--today YYYY-MM-DD] [--timeout SECONDS]\n"
+    "  the month-end close: every chosen report of every chosen region (default: all of them), every\n"
+    "  office or worker ticked, written as the export button writes it into DIR/<region code> <region name>/\n"
+    "  under the name the save dialog offers (with its PDF beside it with --pdf), and a close.json\n"
+    "  per region listing each report's file, row count, totals line and status. --jobs N runs N\n"
+    "  regions' reports at once, each on a connection of its own (default: the cores, at most 4).\n"
+    "  One line per file or failure on standard error as it goes; an item that fails does not stop\n"
+    "  the others, a file that cannot be written stops the close (completed files stay).\n\n"
     "'all' ticks the tree's root (every office or worker of the region) and every category in use.\n"
     "With '-' standard output carries that document alone; messages go to standard error.\n"
     "No two outputs may name the same file.\n"
-    "Exit status: 0 success; 2 bad arguments or refused criteria; 3 database error; 4 export error.\n";
+    "Exit status: 0 success; 2 bad arguments or refused criteria; 3 database error (with --close: any\n"
+    "item failed); 4 export error.\n";
 
 struct Failure {
     int code;
@@ -60,32 +72,11 @@ public:
     void hideProgress() override {}
 };
 
-std::optional<QDate> parseDate(const QString& text)
-{
-    const QDate d = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
-    return d.isValid() && text.size() == 10 ? std::optional<QDate>(d) : std::nullopt;
-}
-
 std::optional<ReportKind> parseKind(const QString& name)
 {
     for (ReportKind k : { ReportKind::Completion, ReportKind::Ledger, ReportKind::Performance, ReportKind::MonthEnd })
         if (reportName(k) == name)
             return k;
-    return std::nullopt;
-}
-
-// Ticks the listed codes (or all) among `codes`; returns the first unknown code, if any.
-std::optional<QString> tick(const QString& list, const QStringList& codes, std::vector<bool>& ticks)
-{
-    ticks.assign(std::size_t(codes.size()), list == QLatin1String("all"));
-    if (list == QLatin1String("all"))
-        return std::nullopt;
-    for (const QString& code : list.split(QLatin1Char(','))) {
-        const qsizetype i = codes.indexOf(code);
-        if (i < 0)
-            return code;
-        ticks[std::size_t(i)] = true;
-    }
     return std::nullopt;
 }
 
@@ -159,6 +150,22 @@ std::optional<QString> sameOutputTwice(const QCommandLineParser& parser)
 
 } // namespace
 
+std::optional<RunDays> parseDays(const QCommandLineParser& parser, Messenger& messenger)
+{
+    auto day = [](const QString& text) {
+        const QDate d = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+        return d.isValid() && text.size() == 10 ? std::optional<QDate>(d) : std::nullopt;
+    };
+    const std::optional<QDate> from = day(parser.value("from"));
+    const std::optional<QDate> to = day(parser.value("to"));
+    const std::optional<QDate> today = parser.isSet("today") ? day(parser.value("today")) : QDate::currentDate();
+    if (!from || !to || !today) {
+        inform(messenger, kReportMessageTitle, QStringLiteral("日期必须写成 YYYY-MM-DD 形式的有效日期。"));
+        return std::nullopt;
+    }
+    return RunDays { *from, *to, *today };
+}
+
 int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messenger)
 {
     auto say = [&](const QString& text) { inform(messenger, kReportMessageTitle, text); };
@@ -174,8 +181,10 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
     parser.addOption(help);
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("the program's version"));
     parser.addOption(version);
-    for (const char* flag : { "bom", "verbose" })
+    for (const char* flag : { "bom", "verbose", "close" })
         parser.addOption(QCommandLineOption(QString::fromLatin1(flag), QString::fromLatin1(flag)));
+    if (asksForClose(arguments) && !arguments.contains(QStringLiteral("--help")) && !arguments.contains(QStringLiteral("-h")))
+        return runClose(arguments, messenger);
     if (!parser.parse(arguments)) {
         say(parser.errorText() + QStringLiteral("\n(trellum-report --help lists the options)"));
         return kExitRefused;
@@ -205,13 +214,9 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
         return kExitRefused;
     }
     const Report& report = findReport(*kind);
-    const std::optional<QDate> from = parseDate(parser.value("from"));
-    const std::optional<QDate> to = parseDate(parser.value("to"));
-    const std::optional<QDate> today = parser.isSet("today") ? parseDate(parser.value("today")) : QDate::currentDate();
-    if (!from || !to || !today) {
-        say(QStringLiteral("日期必须写成 YYYY-MM-DD 形式的有效日期。"));
+    const std::optional<RunDays> days = parseDays(parser, messenger);
+    if (!days)
         return kExitRefused;
-    }
     const bool workers = report.info().treeOfWorkers();
     const char* treeOption = workers ? "workers" : "offices";
     if (parser.isSet(workers ? "offices" : "workers")) {
@@ -258,64 +263,21 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
         }
     }
 
-    // the filter panel as the window would hold it
-    std::vector<RegionEntry> regions;
-    CategoryTable categories;
-    FilterState state;
-    auto dbFailure = [&](const DbStatus& s) {
-        say(reportErrorText(*s));
-        return kExitDatabase;
+    // the filter panel as the window would hold it: "all" ticks the tree's root and every category
+    auto listed = [&](const char* option) -> std::optional<QStringList> {
+        const QString name = QString::fromLatin1(option);
+        if (!parser.isSet(name) || parser.value(name) == QLatin1String("all"))
+            return std::nullopt;
+        return parser.value(name).split(QLatin1Char(','));
     };
-    if (const DbStatus s = loadRegions(db, regions))
-        return dbFailure(s);
-    const auto region = std::find_if(regions.begin(), regions.end(),
-                                     [&](const RegionEntry& r) { return r.code == parser.value("region"); });
-    if (region == regions.end()) {
-        say(QStringLiteral("区域 %1 不存在。").arg(parser.value("region")));
-        return kExitRefused;
+    const HeadlessRequest request { days->from, days->to, parser.value("region"), listed(treeOption), listed("categories") };
+    HeadlessRun result;
+    if (const auto failed = runHeadlessReport(db, report, request, result)) {
+        say(failed->message);
+        return failed->kind == HeadlessFailure::Kind::Refused ? kExitRefused : kExitDatabase;
     }
-    if (const DbStatus s = loadCategories(db, categories))
-        return dbFailure(s);
-    if (const DbStatus s = loadTree(db, report.info().tree, *region, state.nodes))
-        return dbFailure(s);
-
-    // the root is no code of its own: "all" ticks it (and so every node), a list ticks its nodes
-    QStringList nodeCodes;
-    for (const TreeNode& n : state.nodes)
-        nodeCodes << (n.member ? n.code : QString());
-    std::vector<bool> nodeTicks;
-    const QString nodeList = parser.isSet(treeOption) ? parser.value(treeOption) : QStringLiteral("all");
-    const auto unknownNode = tick(nodeList, nodeCodes, nodeTicks);
-    if (unknownNode || (nodeList != QLatin1String("all") && !state.nodes.empty() && nodeTicks[0])) {
-        say(QStringLiteral("%1 %2 不在区域 %3 的树中。")
-                .arg(workers ? QStringLiteral("维修人员") : QStringLiteral("小区"), unknownNode.value_or(QString()), region->code));
-        return kExitRefused;
-    }
-    for (std::size_t i = 0; i < state.nodes.size(); ++i)
-        state.nodes[i].checked = nodeTicks[i];
-    QStringList categoryCodes;
-    for (const CategoryEntry& c : categories)
-        categoryCodes << c.code;
-    const QString categoryList = parser.isSet("categories") ? parser.value("categories") : QStringLiteral("all");
-    if (const auto unknown = tick(categoryList, categoryCodes, state.categoryTicks)) {
-        say(QStringLiteral("报修类别 %1 不在类别列表中。").arg(*unknown));
-        return kExitRefused;
-    }
-    state.categories = categories;
-    state.startDate = *from;
-    state.endDate = *to;
-    state.region = *region;
-
-    ReportGrid grid;
-    report.layoutGrid(grid, categories);
-    ReportCriteria criteria;
-    if (const auto refused = captureCriteria(report.info(), state, criteria)) {
-        say(refused->message);
-        return kExitRefused;
-    }
-    TypeAnalysis boxes;
-    if (const DbStatus s = report.run(db, RunInput { criteria, true, categories }, grid, boxes))
-        return dbFailure(s);
+    const ReportGrid& grid = result.grid;
+    const TypeAnalysis& boxes = result.boxes;
 
     const std::optional<TypeAnalysis> shownBoxes = *kind == ReportKind::MonthEnd ? std::optional(boxes) : std::nullopt;
     const bool anyOutput = parser.isSet("json") || parser.isSet("csv") || parser.isSet("xlsx") || parser.isSet("pdf");
@@ -337,16 +299,7 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
                                     : QStringLiteral("表格中没有可导出的行，未写出工作簿。"));
             return kExitExport;
         }
-        ExportContext context;
-        context.grid = &grid;
-        context.startDate = *from;
-        context.endDate = *to;
-        context.regionName = region->name;
-        context.categoryNames = criteria.categoryNames;
-        context.today = *today;
-        context.title = report.info().title;
-        context.typeAnalysis = boxes;
-        context.remark = parser.value("remark");
+        const ExportContext context = headlessExportContext(report, result, days->today, parser.value("remark"));
         SilentHost host;
         if (parser.isSet("xlsx") && !WriteWorkbook(layout, context, parser.value("xlsx"), host, messenger))
             return kExitExport;

@@ -2,6 +2,7 @@
 
 #include "AppSession.h"
 #include "BannerPicture.h"
+#include "CloseDialog.h"
 #include "DbSettings.h"
 #include "ProgramIcon.h"
 #include "ReportWindow.h"
@@ -98,6 +99,9 @@ void MainWindow::buildMenu()
     QMenu* repairs = top(QStringLiteral("报修情况统计"), QLatin1Char('B'));
     opens(item(repairs, QStringLiteral("报修簿月底汇总"), QLatin1Char('M')), ReportKind::MonthEnd);
     opens(item(repairs, QStringLiteral("维修完成情况表"), QLatin1Char('C')), ReportKind::Completion);
+    repairs->addSeparator();
+    connect(item(repairs, QStringLiteral("月底批量导出…"), QLatin1Char('E')), &QAction::triggered, this,
+            [this] { openClose(); });
     m_windowMenu = top(QStringLiteral("窗口"), QLatin1Char('W'));
     connect(m_windowMenu, &QMenu::aboutToShow, this, [this] { fillWindowMenu(); });
     fillWindowMenu();
@@ -107,6 +111,24 @@ void MainWindow::buildMenu()
     QMenu* about = top(QStringLiteral("关于"), QLatin1Char('A'));
     connect(item(about, QStringLiteral("关于软件"), QLatin1Char('A')), &QAction::triggered, this, [this] { showAbout(); });
     item(about, QStringLiteral("联系我们"), QLatin1Char('C'))->setEnabled(false);
+}
+
+CloseDialog* MainWindow::openClose()
+{
+    if (!m_close) {
+        QString problem;
+        DbSettings settings = readDbSettings(m_session.settingsPath, &problem);
+        if (!problem.isEmpty()) {
+            inform(m_messenger, QStringLiteral("信息文本"), QStringLiteral("错误信息：") + problem);
+            return nullptr;
+        }
+        m_close = new CloseDialog(*m_session.connection, std::move(settings), m_messenger, this);
+        m_close->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_close->show();
+    m_close->raise();
+    m_close->activateWindow();
+    return m_close;
 }
 
 void MainWindow::fillWindowMenu()

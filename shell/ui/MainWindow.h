@@ -17,6 +17,7 @@ class QMdiSubWindow;
 namespace trellum {
 
 class BannerPicture;
+class CloseDialog;
 class ReportWindow;
 struct AppSession;
 
@@ -36,6 +37,9 @@ public:
     // Opens the report's window at a size that shows it whole, or brings the open one to the
     // front, with the hourglass meanwhile.
     ReportWindow* openReport(ReportKind kind);
+    // Opens the month-end close's dialog (月底批量导出…), or brings the open one to the front;
+    // nullptr when the database settings cannot be read.
+    CloseDialog* openClose();
     // The report's open window, or nullptr.
     ReportWindow* reportWindow(ReportKind kind) const;
     // PaintBackground: "MDI.BMP" stretched over the client area; a plain background without it.
@@ -68,6 +72,7 @@ private:
     QMdiArea* m_area = nullptr;
     QBrush m_plain;
     std::map<ReportKind, QPointer<QMdiSubWindow>> m_windows;
+    QPointer<CloseDialog> m_close;
 };
 
 } // namespace trellum

@@ -147,21 +147,4 @@ QString writeNamesDatabase(const QString& path, bool beyondGbk)
     return path;
 }
 
-// The parts of a workbook that hold what it shows (everything but its creation time).
-QByteArray workbookParts(const QString& path)
-{
-    QProcess p;
-    p.start(QStringLiteral("/usr/bin/python3"),
-            { QStringLiteral("-c"),
-              QStringLiteral("import sys, zipfile\n"
-                             "z = zipfile.ZipFile(sys.argv[1])\n"
-                             "for n in sorted(z.namelist()):\n"
-                             "    if n != 'docProps/core.xml':\n"
-                             "        sys.stdout.buffer.write(n.encode() + b'\\n' + z.read(n) + b'\\n')\n"),
-              path });
-    if (!p.waitForFinished(30000))
-        return QByteArray();
-    return p.exitCode() == 0 ? p.readAllStandardOutput() : QByteArray();
-}
-
 } // namespace trellum::test

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "WorkbookReader.h"
+
 namespace trellum::test {
 
 // The TDS test server this test runs beside (run_with_server.py starts it and names its ports in
@@ -77,8 +79,5 @@ void writeSmallDemo(const QString& path);
 // characters of GBK outside GB2312 (堃 喆 赟 犇 瑄 镕) and, when `beyondGbk`, also characters
 // no code page 936 column holds (𠀀 beyond the BMP, a Latin é). Returns `path`, "" on failure.
 QString writeNamesDatabase(const QString& path, bool beyondGbk);
-
-// The parts of a workbook that hold what it shows (all but its creation time); "" if unreadable.
-QByteArray workbookParts(const QString& path);
 
 } // namespace trellum::test

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QDateEdit>
+#include <QDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -62,7 +63,8 @@ private Q_SLOTS:
         QCOMPARE(s.window->windowTitle(), QStringLiteral("Trellum"));
         const QList<QPair<QString, QStringList>> expected {
             { QStringLiteral("维修工作统计(&G)"), { QStringLiteral("班组核算台账(&L)"), QStringLiteral("维修工考绩汇总(&P)") } },
-            { QStringLiteral("报修情况统计(&B)"), { QStringLiteral("报修簿月底汇总(&M)"), QStringLiteral("维修完成情况表(&C)") } },
+            { QStringLiteral("报修情况统计(&B)"),
+              { QStringLiteral("报修簿月底汇总(&M)"), QStringLiteral("维修完成情况表(&C)"), QString(), QStringLiteral("月底批量导出…(&E)") } },
             { QStringLiteral("窗口(&W)"), { QStringLiteral("层叠(&C)"), QStringLiteral("平铺(&T)") } },
             { QStringLiteral("退出系统(&X)"), { QStringLiteral("退出(&X)"), QStringLiteral("注销(&O)") } },
             { QStringLiteral("关于(&A)"), { QStringLiteral("关于软件(&A)"), QStringLiteral("联系我们(&C)") } },
@@ -95,6 +97,18 @@ private Q_SLOTS:
         QTRY_VERIFY(s.window->findChild<QMenu*>(QStringLiteral("报修情况统计"))->isVisible());
         QTest::keyClick(s.window->findChild<QMenu*>(QStringLiteral("报修情况统计")), Qt::Key_C);
         QTRY_VERIFY(s.window->reportWindow(ReportKind::Completion));
+    }
+
+    // 月底批量导出… opens the month-end close's dialog, one at a time.
+    void closeDialogFromTheMenu()
+    {
+        Scene s;
+        s.action(QStringLiteral("月底批量导出…"))->trigger();
+        auto* dialog = s.window->findChild<QDialog*>(QStringLiteral("frm月底批量导出"));
+        QVERIFY(dialog && dialog->isVisible());
+        s.action(QStringLiteral("月底批量导出…"))->trigger();
+        QCOMPARE(s.window->findChildren<QDialog*>(QStringLiteral("frm月底批量导出")).size(), 1);
+        QVERIFY(s.messenger.messages.isEmpty());
     }
 
     void aboutNamesVersionDatabaseAndSettings()

@@ -34,6 +34,22 @@ WorkbookReader::WorkbookReader(const QString& path)
     m_dump = doc.object();
 }
 
+QByteArray workbookParts(const QString& path)
+{
+    QProcess python;
+    python.start(kPython,
+                 { QStringLiteral("-c"),
+                   QStringLiteral("import re, sys, zipfile\n"
+                                  "z = zipfile.ZipFile(sys.argv[1])\n"
+                                  "moment = re.compile(rb'(<dcterms:(created|modified)[^>]*>)[^<]*')\n"
+                                  "for n in sorted(z.namelist()):\n"
+                                  "    sys.stdout.buffer.write(n.encode() + b'\\n' + moment.sub(rb'\\1', z.read(n)) + b'\\n')\n"),
+                   path });
+    if (!python.waitForFinished(30000) || python.exitStatus() != QProcess::NormalExit || python.exitCode() != 0)
+        return QByteArray();
+    return python.readAllStandardOutput();
+}
+
 QVariant WorkbookReader::property(const QString& cell, const QString& name) const
 {
     const bool xml = name.startsWith(QStringLiteral("xml:"));

@@ -32,4 +32,9 @@ private:
     QString m_error;
 };
 
+// Every part of a workbook, name and bytes, in name order, with the moment it was written (the
+// document properties' created and modified dates) left out; "" if unreadable. Two workbooks
+// written from the same sheet give the same parts.
+QByteArray workbookParts(const QString& path);
+
 } // namespace trellum::test
