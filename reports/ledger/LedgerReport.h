@@ -28,6 +28,8 @@ public:
     DbStatus run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes) const override;
     // The ledger's sheet: form number, team and period lines, header merges, cyan subtotal rows.
     ExportLayout exportLayout() const override;
+    // A worker's or all the workers' orders behind the man-hours, labour or material cost.
+    std::optional<CellDetail> cellDetail(const RunInput& input, const ReportGrid& grid, int row, int col) const override;
 
     // The 18 columns, the three header rows with their widths and merge flags.
     static void SetupLedgerGrid(ReportGrid& grid);
