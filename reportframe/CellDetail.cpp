@@ -107,6 +107,61 @@ QString detailFigure(const CellDetail& detail, const DetailTable& table)
     return formatNumber(total, detail.rule.pattern);
 }
 
+QString detailTitle(const CellDetail& detail, const ReportCriteria& c)
+{
+    QString title = detail.report + QStringLiteral(" · ") + (detail.row.isEmpty() ? QStringLiteral("（无名）") : detail.row)
+        + QStringLiteral(" · ") + detail.column + QStringLiteral(" — ") + c.regionName + QLatin1Char(' ')
+        + isoDate(c.startDate) + QStringLiteral(" 至 ") + isoDate(c.endDate);
+    if (!c.categoryNames.isEmpty())
+        title += QStringLiteral(" · ") + c.categoryNames;
+    return title;
+}
+
+QString detailText(const QVariant& value)
+{
+    if (value.isNull())
+        return QString();
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        return plainNumber(value.toDouble());
+    default:
+        return value.toString();
+    }
+}
+
+ReportGrid detailGrid(const CellDetail& detail, const DetailTable& table)
+{
+    ReportGrid grid;
+    grid.setRedraw(false);
+    grid.setCols(int(table.headers.size()));
+    grid.setRows(1);
+    grid.setFixedRows(1);
+    grid.setFixedCols(0);
+    for (int c = 0; c < grid.cols(); ++c)
+        grid.setText(0, c, table.headers[c]);
+    for (const QVariantList& values : table.rows) {
+        const int r = grid.appendRow();
+        for (int c = 0; c < grid.cols(); ++c)
+            grid.setText(r, c, detailText(values.value(c)));
+    }
+    // the closing line: the figure as the report computes it from these orders
+    const int t = grid.appendRow();
+    grid.setText(t, 0, QStringLiteral("合计"));
+    grid.setText(t, 1, QStringLiteral("%1 张").arg(table.rows.size()));
+    const int figureColumn = detail.rule.summed < 0 ? 1 : int(detailColumns().size()) + detail.rule.summed;
+    if (detail.rule.summed >= 0)
+        grid.setText(t, figureColumn, detailFigure(detail, table));
+    for (int c = 0; c < grid.cols(); ++c)
+        grid.setBackground(t, c, kTotalColour);
+    grid.setRedraw(true);
+    return grid;
+}
+
 std::vector<QStringList> keyedRows(const ReportGrid& grid, int from, int to)
 {
     std::vector<QStringList> out;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Criteria.h"
 #include "DbConnection.h"
 #include "ReportGrid.h"
 
@@ -68,6 +69,16 @@ DbStatus readDetail(DbConnection& db, const CellDetail& detail, DetailTable& tab
 // The figure computed from the list as the report computes the cell: the count, or the sum of
 // the summed contribution rounded per grid row, as the cell's text.
 QString detailFigure(const CellDetail& detail, const DetailTable& table);
+
+// The title of a list: report, row, column and the run's criteria (region, period, categories).
+QString detailTitle(const CellDetail& detail, const ReportCriteria& criteria);
+
+// A value of the list as its cell shows it: "" for NULL, a number as plain decimal text.
+QString detailText(const QVariant& value);
+
+// The list as a grid for the outputs: one header row of the captions, a row per order, and the
+// closing line 合计 with the count of orders and, under the summed contribution, the figure.
+ReportGrid detailGrid(const CellDetail& detail, const DetailTable& table);
 
 // The keys of `grid`'s rows `from` to `to` - 1 that have one.
 std::vector<QStringList> keyedRows(const ReportGrid& grid, int from, int to);
