@@ -12,6 +12,8 @@ inline constexpr long long kUnspecifiedError = -2147467259;
 // A command time-out without a native number (SQLSTATE HYT00): the platform's "time-out expired",
 // so that a time-out never reads like any other fault.
 inline constexpr long long kTimeoutError = -2147217871;
+// A statement stopped at the user's request (the platform's "operation cancelled").
+inline constexpr long long kCancelledError = -2147217842;
 
 // A failed operation (a statement, a file written, a workbook saved): the number and the
 // description the user is shown.
@@ -22,6 +24,9 @@ struct DbError {
 
 // The outcome of a step: nullopt when it succeeded.
 using DbStatus = std::optional<DbError>;
+
+// The error of a statement stopped at the user's request.
+DbError cancelledError();
 
 // "错误码: N 错误描述: D", the report windows' form of an error.
 QString reportErrorText(const DbError& error);

@@ -226,6 +226,22 @@ std::vector<std::vector<QString>> ReportGrid::texts() const
     return out;
 }
 
+ReportGrid ReportGrid::detachedCopy() const
+{
+    ReportGrid copy = *this;
+    copy.m_observer = nullptr;
+    return copy;
+}
+
+void ReportGrid::takeOver(ReportGrid&& other)
+{
+    std::function<void()> observer = std::move(m_observer);
+    *this = std::move(other);
+    m_observer = std::move(observer);
+    m_redraw = true;
+    changed();
+}
+
 void ReportGrid::changed()
 {
     if (!m_redraw) {

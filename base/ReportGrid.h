@@ -100,6 +100,10 @@ public:
 
     // The view's hook: called after a change while redraw is on (or when redraw returns).
     void setObserver(std::function<void()> observer) { m_observer = std::move(observer); }
+    // A copy of the whole grid that no view observes (a run fills it on a thread of its own).
+    ReportGrid detachedCopy() const;
+    // Takes over everything another grid holds but keeps its own observer, which hears of it once.
+    void takeOver(ReportGrid&& other);
 
     // The whole grid's texts, row by row, header rows included.
     std::vector<std::vector<QString>> texts() const;

@@ -32,6 +32,10 @@ public:
     virtual void run(DbCursor& cursor, const QString& sql, int commandTimeout) = 0;
     // The native SQLite handle (sqlite3*) of the embedded backend, else nullptr.
     virtual void* sqliteHandle() const { return nullptr; }
+    // Stops the statement running now; called from any thread.
+    virtual void cancel() = 0;
+    // The connection's stop switch, which a running statement heeds.
+    void setStopFlag(const std::atomic<bool>* stop) { m_stop = stop; }
 
 protected:
     explicit DbBackend(const QString& connectionName) : m_name(connectionName) {}
@@ -40,8 +44,12 @@ protected:
     // The Qt connection, added with the driver when it does not exist yet.
     QSqlDatabase databaseWithDriver(const QString& driver) const;
 
+    // Whether the connection's stop switch is on.
+    bool stopAsked() const { return m_stop && m_stop->load(); }
+
     const QString m_name;
     bool m_opened = false;
+    const std::atomic<bool>* m_stop = nullptr;
 };
 
 } // namespace trellum

@@ -38,7 +38,7 @@ bool DbCursor::next()
         return true;
     const QSqlError e = m_query->lastError();
     if (e.isValid())
-        m_error = toDbError(e);
+        m_error = m_explain ? m_explain(e) : toDbError(e);
     return false;
 }
 
@@ -113,7 +113,10 @@ DbConnection::DbConnection()
 
 DbConnection::~DbConnection()
 {
-    m_backend.reset();
+    {
+        const std::lock_guard lock(m_backendLock);
+        m_backend.reset();
+    }
     {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
         if (db.isValid())
@@ -145,12 +148,14 @@ B& DbConnection::useBackend()
     if (same)
         return *same;
     // Another kind of database on this connection: the old one's Qt connection goes with it.
+    const std::lock_guard lock(m_backendLock);
     m_backend.reset();
     if (QSqlDatabase::contains(m_name)) {
         QSqlDatabase::database(m_name, false).close();
         QSqlDatabase::removeDatabase(m_name);
     }
     auto created = std::make_unique<B>(m_name);
+    created->setStopFlag(&m_stop);
     B& out = *created;
     m_backend = std::move(created);
     return out;
@@ -158,12 +163,43 @@ B& DbConnection::useBackend()
 
 DbStatus DbConnection::openSqlite(const QString& path)
 {
+    m_source = Source { Backend::Sqlite, path, 0, m_commandTimeout };
     return useBackend<EmbeddedBackend>().open(path);
 }
 
 DbStatus DbConnection::openOdbc(const QString& connectionString, int loginTimeoutSeconds)
 {
+    m_source = Source { Backend::SqlServer, connectionString, loginTimeoutSeconds, m_commandTimeout };
     return useBackend<OdbcBackend>().open(connectionString, loginTimeoutSeconds);
+}
+
+DbStatus DbConnection::openSource(const Source& source)
+{
+    m_commandTimeout = source.commandTimeout;
+    switch (source.kind) {
+    case Backend::Sqlite:
+        return openSqlite(source.target);
+    case Backend::SqlServer:
+        return openOdbc(source.target, source.loginTimeout);
+    case Backend::None:
+        break;
+    }
+    return DbError { kUnspecifiedError, QStringLiteral("数据库连接未打开") };
+}
+
+DbConnection::Source DbConnection::source() const
+{
+    Source out = backend() == Backend::None ? Source {} : m_source;
+    out.commandTimeout = m_commandTimeout;
+    return out;
+}
+
+void DbConnection::interrupt()
+{
+    m_stop = true;
+    const std::lock_guard lock(m_backendLock);
+    if (m_backend)
+        m_backend->cancel();
 }
 
 DbCursor DbConnection::select(const QString& sql)
@@ -172,6 +208,10 @@ DbCursor DbConnection::select(const QString& sql)
     ++m_statements;
     if (m_observer)
         m_observer(sql);
+    if (m_stop) {
+        cursor.m_error = cancelledError();
+        return cursor;
+    }
     if (m_backend) {
         if (const DbStatus reopened = m_backend->reopenIfNeeded()) {
             cursor.m_error = reopened;

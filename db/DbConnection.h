@@ -7,8 +7,10 @@
 #include <QString>
 #include <QVariant>
 
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -46,6 +48,8 @@ private:
 
     std::unique_ptr<QSqlQuery> m_query;
     DbStatus m_error;
+    // How the backend words a failed fetch (an interrupted one says why); toDbError when empty
+    std::function<DbError(const QSqlError&)> m_explain;
     // SQL Server results are read to their end when they arrive; the rows wait here
     bool m_buffered = false;
     QSqlRecord m_record;
@@ -61,6 +65,15 @@ class DbConnection {
 public:
     enum class Backend { None, SqlServer, Sqlite };
 
+    // What a connection was opened on, so that another thread can open the same database.
+    struct Source {
+        Backend kind = Backend::None;
+        QString target;      // the file, or the ODBC connection string
+        int loginTimeout = 0;
+        int commandTimeout = 30;
+        bool operator==(const Source&) const = default;
+    };
+
     DbConnection();
     ~DbConnection();
     DbConnection(const DbConnection&) = delete;
@@ -72,6 +85,11 @@ public:
     DbStatus openSqlite(const QString& path);
     // Opens SQL Server through ODBC with a complete connection string and a login time-out.
     DbStatus openOdbc(const QString& connectionString, int loginTimeoutSeconds);
+
+    // Opens the database `source` names, with its command time-out.
+    DbStatus openSource(const Source& source);
+    // What the connection was last opened on (kind None before a successful open).
+    Source source() const;
 
     // Whether the connection is open; false once the link to SQL Server is found lost (the next
     // statement then opens it again with the same settings).
@@ -91,6 +109,14 @@ public:
     // the embedded backend a failed statement has the file opened afresh before the next one.
     DbCursor select(const QString& sql);
 
+    // Stops the statement running now, from any thread, and refuses every later one until
+    // allowStatements(): the statement fails with kCancelledError.
+    void interrupt();
+    // Lets statements run again after interrupt().
+    void allowStatements() { m_stop = false; }
+    // Whether interrupt() was called since the last allowStatements().
+    bool interrupted() const { return m_stop; }
+
     // How many statements this connection has sent.
     long long statementsSent() const { return m_statements; }
     // Hears every statement text before it is sent (the benchmarks replay them).
@@ -106,9 +132,12 @@ private:
 
     QString m_name;
     std::unique_ptr<DbBackend> m_backend; // the differences between the two kinds of database
+    mutable std::mutex m_backendLock;     // held while m_backend is replaced and while interrupt() uses it
     int m_commandTimeout = 30;
     std::optional<int> m_heldTimeout;
-    long long m_statements = 0;
+    std::atomic<long long> m_statements = 0;
+    std::atomic<bool> m_stop = false;
+    Source m_source;
     std::function<void(const QString&)> m_observer;
 };
 

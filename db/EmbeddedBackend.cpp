@@ -12,6 +12,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <atomic>
+
 namespace trellum {
 
 namespace {
@@ -26,19 +29,31 @@ sqlite3* nativeSqlite(const QSqlDatabase& db)
     return *static_cast<sqlite3* const*>(v.constData());
 }
 
-// Interrupts an embedded statement that runs longer than its command time-out.
+// Interrupts an embedded statement that runs longer than its command time-out or that the user
+// stops, and remembers which of the two it was.
 struct Deadline {
     QElapsedTimer clock;
     qint64 limitMs = 0;
+    const std::atomic<bool>* stop = nullptr;
+    bool timedOut = false;
 };
 
 int deadlineHandler(void* p)
 {
-    const auto* d = static_cast<const Deadline*>(p);
-    return d->limitMs > 0 && d->clock.elapsed() > d->limitMs ? 1 : 0;
+    auto* d = static_cast<Deadline*>(p);
+    if (d->stop && d->stop->load())
+        return 1;
+    d->timedOut = d->limitMs > 0 && d->clock.elapsed() > d->limitMs;
+    return d->timedOut ? 1 : 0;
 }
 
 thread_local Deadline t_deadline;
+
+// The time-out in the words the SQL Server path uses for its own, with the time-out's number.
+DbError timeoutError(int seconds)
+{
+    return DbError { kTimeoutError, QStringLiteral("查询超时：语句执行超过了命令超时时间（%1 秒），已被中止").arg(seconds) };
+}
 
 // The embedded connection reads and nothing else: a statement that would attach a file, change a
 // setting or write anything is refused while it is prepared (query_only can be switched off by a
@@ -68,7 +83,22 @@ sqlite3_stmt* nativeStatement(const QSqlQuery& q)
 
 EmbeddedBackend::~EmbeddedBackend()
 {
+    setNative(nullptr);
     OpenDatabaseFiles::release(this);
+}
+
+void EmbeddedBackend::setNative(sqlite3* handle)
+{
+    const std::lock_guard lock(m_nativeLock);
+    m_native = handle;
+}
+
+void EmbeddedBackend::cancel()
+{
+    // sqlite3_interrupt may be called from any thread while the handle is open.
+    const std::lock_guard lock(m_nativeLock);
+    if (m_native)
+        sqlite3_interrupt(m_native);
 }
 
 void* EmbeddedBackend::sqliteHandle() const
@@ -78,6 +108,7 @@ void* EmbeddedBackend::sqliteHandle() const
 
 DbStatus EmbeddedBackend::open(const QString& path)
 {
+    setNative(nullptr);
     m_opened = false;
     m_path = path;
     m_reopen = false;
@@ -114,6 +145,7 @@ DbStatus EmbeddedBackend::open(const QString& path)
     if (const DbStatus failed = finishOpen())
         return file.explain(*failed);
     OpenDatabaseFiles::hold(this, path);
+    setNative(handle);
     return std::nullopt;
 }
 
@@ -154,12 +186,14 @@ void EmbeddedBackend::run(DbCursor& cursor, const QString& sql, int commandTimeo
 {
     QSqlQuery& q = *cursor.m_query;
     sqlite3* handle = nativeSqlite(database());
-    if (handle && commandTimeout > 0) {
+    // The handler watches the command time-out and the stop switch (an interrupt that came
+    // before the statement began would otherwise be lost).
+    if (handle) {
         t_deadline.clock.start();
-        t_deadline.limitMs = qint64(commandTimeout) * 1000;
+        t_deadline.limitMs = qint64(std::max(commandTimeout, 0)) * 1000;
+        t_deadline.stop = m_stop;
+        t_deadline.timedOut = false;
         sqlite3_progress_handler(handle, 10000, deadlineHandler, &t_deadline);
-    } else if (handle) {
-        sqlite3_progress_handler(handle, 0, nullptr, nullptr);
     }
     // Only a statement that leaves every file as it is runs (the authorizer refuses the rest).
     bool ok = q.prepare(sql);
@@ -169,11 +203,21 @@ void EmbeddedBackend::run(DbCursor& cursor, const QString& sql, int commandTimeo
         cursor.m_error = DbError { SQLITE_READONLY, QStringLiteral("只读连接拒绝执行会写入的语句") };
         return;
     }
-    if (ok)
+    // A statement interrupted while it runs or while its rows are read says why.
+    cursor.m_explain = [stop = m_stop, commandTimeout](const QSqlError& e) {
+        if (stop && stop->load())
+            return cancelledError();
+        if (t_deadline.timedOut)
+            return timeoutError(commandTimeout);
+        return toDbError(e);
+    };
+    if (ok && !stopAsked())
         ok = q.exec();
+    else if (ok)
+        ok = false;
     m_reopen = !ok;
     if (!ok)
-        cursor.m_error = toDbError(q.lastError());
+        cursor.m_error = cursor.m_explain(q.lastError());
 }
 
 } // namespace trellum

@@ -41,6 +41,20 @@ DbStatus OdbcBackend::reopenIfNeeded()
     return std::nullopt;
 }
 
+void OdbcBackend::setRunning(void* statement)
+{
+    const std::lock_guard lock(m_runningLock);
+    m_running = statement;
+}
+
+void OdbcBackend::cancel()
+{
+    // SQLCancel is the one call ODBC allows on a statement busy in another thread.
+    const std::lock_guard lock(m_runningLock);
+    if (m_running)
+        SQLCancel(m_running);
+}
+
 void OdbcBackend::run(DbCursor& cursor, const QString& sql, int commandTimeout)
 {
     QSqlQuery& q = *cursor.m_query;
@@ -65,12 +79,23 @@ void OdbcBackend::run(DbCursor& cursor, const QString& sql, int commandTimeout)
     void* statement = h.isValid() ? *static_cast<void* const*>(h.constData()) : nullptr;
     if (statement)
         SQLSetStmtAttr(statement, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(commandTimeout)), 0);
-    if (!q.exec() || !statement) {
+    // From here until its rows are read a stop cancels the statement; one asked just before it is
+    // seen by the check after the handle is published. The handle is withdrawn before it is freed.
+    setRunning(statement);
+    const bool executed = !stopAsked() && q.exec();
+    OdbcResult result;
+    if (executed && statement)
+        result = readOdbcResult(statement, q.record());
+    setRunning(nullptr);
+    if (stopAsked()) {
+        cursor.m_query.reset();
+        cursor.m_error = cancelledError();
+        return;
+    }
+    if (!executed || !statement) {
         failed(statement);
         return;
     }
-    // Read to the end now: an error or a lost link after the last row is part of this statement.
-    OdbcResult result = readOdbcResult(statement, q.record());
     cursor.m_buffered = true;
     cursor.m_record = q.record();
     cursor.m_rows = std::move(result.rows);

@@ -2,6 +2,8 @@
 
 #include "DbBackend.h"
 
+#include <mutex>
+
 namespace trellum {
 
 // SQL Server through ODBC. Every result is read to its end when its statement has run; after a
@@ -17,9 +19,16 @@ public:
     bool isOpen() const override { return !m_linkLost && DbBackend::isOpen(); }
     DbStatus reopenIfNeeded() override;
     void run(DbCursor& cursor, const QString& sql, int commandTimeout) override;
+    // Cancels the statement on its handle (the driver sends the server an Attention).
+    void cancel() override;
 
 private:
+    // The statement handle cancel() reaches; nullptr between statements.
+    void setRunning(void* statement);
+
     bool m_linkLost = false; // opened again (same string and options) before the next statement
+    std::mutex m_runningLock;
+    void* m_running = nullptr;
 };
 
 } // namespace trellum

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "Criteria.h"
 #include "DbConnection.h"
 
 #include <QDate>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 namespace trellum {
@@ -24,6 +26,11 @@ struct WorkerRecord {
 // Reads the worker statement to its end, so that no result is still open while the per-worker
 // statements run on the connection (SQL Server through FreeTDS allows one at a time).
 DbStatus readWorkers(DbConnection& db, const QString& sql, std::vector<WorkerRecord>& out);
+
+// Where a worker report's run takes the figures of its workers from, into `List` by each worker's place.
+template <typename List>
+using WorkerFigureSource = std::function<DbStatus(DbConnection& db, const ReportCriteria& criteria,
+                                                  const std::vector<WorkerRecord>& workers, List& figures)>;
 
 // The position of the worker's code as a whole item of 维修人, blanks ignored on both sides:
 // 1 when it stands first, 0 when it is not listed (12 is not found in 112,5). Runs alike on

@@ -20,7 +20,7 @@ targets=(trellum-demo-db trellum-bench-reports trellum-bench-export trellum-benc
 startup=0
 known=$(cmake --build "$build" --target help)
 if grep -q '^trellum-bench-startup:' <<<"$known"; then
-  targets+=(trellum-bench-startup)
+  targets+=(trellum-bench-startup trellum-bench-runstall)
   startup=1
 fi
 cmake --build "$build" -j 2 --target "${targets[@]}"
@@ -56,6 +56,9 @@ if [ "$startup" = 1 ]; then
   echo "bench: start-up and memory"
   "$build/bench/trellum-bench-startup" --db "$db" --runs "$(( runs < 5 ? runs : 5 ))" --part "$cache/part-startup.json" \
     2> >(grep -v -e 'does not support' -e 'XDG_RUNTIME_DIR' >&2)
+  echo "bench: a long run in the report window and the stop button"
+  "$build/bench/trellum-bench-runstall" --db "$plain" --runs 3 --part "$cache/part-runstall.json" \
+    2> >(grep -v -e 'does not support' -e 'XDG_RUNTIME_DIR' >&2) || true
 else
   echo "bench: the desktop program's windows are not built here; start-up is not measured" >&2
 fi

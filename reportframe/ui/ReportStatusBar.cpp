@@ -69,7 +69,16 @@ void ReportStatusBar::showMessage(const QString& text, int msec)
     m_message->setFullText(text);
     m_message->raise();
     m_message->show();
-    m_messageTime->start(msec);
+    if (msec > 0)
+        m_messageTime->start(msec);
+    else
+        m_messageTime->stop();
+}
+
+void ReportStatusBar::clearMessage()
+{
+    m_messageTime->stop();
+    m_message->hide();
 }
 
 QString ReportStatusBar::message() const

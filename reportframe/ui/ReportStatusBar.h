@@ -27,8 +27,11 @@ public:
     // and time widen their panels; a name (2, 4, 6) longer than its panel is shortened, whole in
     // the tooltip.
     void setPanelText(int number, const QString& text);
-    // Shows `text` over the name panels for `msec` milliseconds (shortened, whole in the tooltip).
+    // Shows `text` over the name panels for `msec` milliseconds, or until clearMessage() when
+    // `msec` is 0 (shortened, whole in the tooltip).
     void showMessage(const QString& text, int msec);
+    // Takes the message away now.
+    void clearMessage();
     // The message shown now ("" when none).
     QString message() const;
     // The bar's height in twips.

@@ -68,6 +68,9 @@ ReportWindow::ReportWindow(ReportWindowInputs inputs, Messenger& messenger, Save
 
 ReportWindow::~ReportWindow()
 {
+    // A run that still goes is stopped, and nothing of it reaches the window any more.
+    ++m_runSerial;
+    m_runner.reset();
     m_view->setGrid(nullptr);
 }
 

@@ -5,12 +5,14 @@
 #include "Report.h"
 #include "ReportGrid.h"
 #include "ReportInfo.h"
+#include "ReportRunner.h"
 #include "ReportWindowInputs.h"
 #include "RowHighlighter.h"
 #include "SpreadsheetExport.h"
 
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 
 class QFrame;
@@ -25,7 +27,13 @@ class FlexGrid;
 
 // The export button's answer before any run has filled the grid.
 inline const QString kRunFirstMessage = QStringLiteral("请先统计！");
+// The run button's caption while a run goes, and what the window says when the user stopped it.
+inline const QString kStopCaption = QStringLiteral("停止");
+inline const QString kStoppedMessage = QStringLiteral("统计已停止。");
+// What the export, print and PDF buttons answer while a run goes.
+inline const QString kRunGoingMessage = QStringLiteral("正在统计，请等统计完成或停止后再试。");
 
+class ReportRunner;
 class ReportStatusBar;
 class TypeAnalysisPanel;
 
@@ -51,8 +59,13 @@ public:
     void LayoutReportWindow();
     // HighlightCurrentRow: the grid's current row shown light grey (per-window rules).
     void HighlightCurrentRow();
-    // The run button (Command5): the checks of the criteria with their messages, then the run.
+    // The run button (Command5): the checks of the criteria with their messages, then the run,
+    // which goes on a thread of the window's own; while it goes the button stops it.
     void pressRun();
+    // Stops the run that goes: the window is usable at once, the grid keeps what it showed.
+    void stopRun();
+    // Whether a run goes.
+    bool running() const { return m_running; }
 
     const ReportInfo& info() const { return m_info; }
     const Report* report() const { return m_report; }
@@ -92,6 +105,7 @@ public:
     void exported(const QString& path) override;
 
 protected:
+    void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -103,6 +117,10 @@ private:
     void fitProgress();
     void dockRegions();
     void runReport();
+    void showRunning(bool running);
+    void runProgress(long long sent);
+    void runEnded(RunResult result);
+    bool refusedWhileRunning();
     void exportGrid();
     void printGrid();
     void exportPdf();
@@ -117,6 +135,14 @@ private:
     ReportCriteria m_criteria;
     std::optional<ReportCriteria> m_lastRun;
     RowHighlighter m_highlighter;
+    std::unique_ptr<ReportRunner> m_runner; // made at the first run
+    bool m_running = false;
+    int m_runSerial = 0;                   // the run the window listens to; older ones are not heard
+    long long m_runStatements = 0;         // what the run that goes has sent so far
+    long long m_lastRunStatements = 0;     // what the last completed run sent, for the progress
+    std::optional<ReportCriteria> m_pendingRun;
+    TypeAnalysis m_boxesBefore {};
+    QString m_remarkBefore;
 
     QFrame* m_topBand = nullptr;        // Picture5
     FilterPanel* m_filter = nullptr;    // Picture1

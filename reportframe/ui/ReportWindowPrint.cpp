@@ -12,7 +12,7 @@ namespace trellum {
 
 void ReportWindow::printGrid()
 {
-    if (!m_report)
+    if (refusedWhileRunning())
         return;
     if (!m_lastRun) {
         inform(m_messenger, kReportMessageTitle, kRunFirstMessage);
@@ -37,7 +37,7 @@ void ReportWindow::printGrid()
 
 void ReportWindow::exportPdf()
 {
-    if (!m_report)
+    if (refusedWhileRunning())
         return;
     if (!m_lastRun) {
         inform(m_messenger, kReportMessageTitle, kRunFirstMessage);

@@ -107,6 +107,11 @@ void TypeAnalysisPanel::setBoxes(const std::array<QString, kBoxes>& texts)
         m_boxes[std::size_t(i)]->setText(texts[std::size_t(i)]);
 }
 
+void TypeAnalysisPanel::setRemark(const QString& text)
+{
+    m_remark->setPlainText(text);
+}
+
 QString TypeAnalysisPanel::remark() const
 {
     return m_remark->toPlainText();

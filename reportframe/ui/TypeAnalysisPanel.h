@@ -34,6 +34,8 @@ public:
     QString remark() const;
     // Empties the remark box Text2.
     void clearRemark();
+    // Puts a remark back (after a run that did not complete).
+    void setRemark(const QString& text);
 
     // The panel's own resize rule: the wide frame and the remark box stretch to the right edge.
     void LayoutTypeAnalysis();

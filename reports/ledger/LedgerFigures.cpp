@@ -2,24 +2,21 @@
 
 #include "CellText.h"
 #include "LedgerWorkerBlock.h"
+#include "RedrawPause.h"
 #include "SqlText.h"
 #include "WorkerText.h"
 
+#include <utility>
 #include <vector>
 
 namespace trellum {
 
+LedgerReport::LedgerReport(FigureSource source)
+    : m_source(std::move(source))
+{
+}
+
 void LedgerReport::layoutGrid(ReportGrid& grid, const CategoryTable&) const
-{
-    SetupLedgerGrid(grid);
-}
-
-DbStatus LedgerReport::run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis&) const
-{
-    return BuildLedger(db, input, grid);
-}
-
-void LedgerReport::SetupLedgerGrid(ReportGrid& grid)
 {
     static const char16_t* const header[kHeaderRows][kCols] = {
         { u"序", u"分类", u"分类", u"用工记录", u"用工记录", u"用工记录", u"用工记录", u"用工记录", u"人工费",
@@ -32,7 +29,7 @@ void LedgerReport::SetupLedgerGrid(ReportGrid& grid)
     };
     static constexpr int widths[kCols] = { 600, 1800, 2400, 800, 1200, 800, 800, 1200, 800,
                                            800, 1200, 1300, 800, 800, 1200, 1300, 1200, 1200 };
-    grid.setRedraw(false);
+    const RedrawPause pause(grid);
     grid.setCols(kCols);
     grid.setRows(kHeaderRows);
     grid.setFixedRows(kHeaderRows);
@@ -54,7 +51,6 @@ void LedgerReport::SetupLedgerGrid(ReportGrid& grid)
     grid.setMergeRow(1, true);
     for (int c : { 0, 1, 2, 7, 11, 15, 16, 17 })
         grid.setMergeCol(c, true);
-    grid.setRedraw(true);
 }
 
 long long LedgerReport::StandardHours(const QDate& start, const QDate& end, bool calendarWorkingDays)
@@ -161,12 +157,7 @@ DbStatus LedgerReport::ReadFigures(DbConnection& db, const ReportCriteria& c, co
     return cur.error();
 }
 
-DbStatus LedgerReport::BuildLedger(DbConnection& db, const RunInput& input, ReportGrid& grid)
-{
-    return BuildLedger(db, input, grid, ReadFigures);
-}
-
-DbStatus LedgerReport::BuildLedger(DbConnection& db, const RunInput& input, ReportGrid& grid, const FigureSource& source)
+DbStatus LedgerReport::run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis&) const
 {
     const ReportCriteria& c = input.criteria;
     const QString standard = formatNumber(double(StandardHours(c.startDate, c.endDate, input.calendarWorkingDays)),
@@ -175,14 +166,12 @@ DbStatus LedgerReport::BuildLedger(DbConnection& db, const RunInput& input, Repo
     DbStatus read = readWorkers(db, workerStatement(c), workers);
     FigureList figures;
     if (!read)
-        read = source(db, c, workers, figures);
+        read = m_source(db, c, workers, figures);
+    RedrawPause pause(grid);
     grid.setRows(kHeaderRows);
-    grid.setRedraw(false);
-    if (read) {
-        // a failing statement leaves the header rows only, drawn again
-        grid.setRedraw(true);
+    // a failing statement leaves the header rows only, drawn again when the pause ends
+    if (read)
         return read;
-    }
     auto text = [](const std::optional<double>& v) {
         return v ? formatNumber(*v, QStringLiteral("0.00")) : QString();
     };
@@ -198,8 +187,7 @@ DbStatus LedgerReport::BuildLedger(DbConnection& db, const RunInput& input, Repo
         grid.setRowKey(grid.rows() - 1, workerKey(workers[i]));
     }
     // the blocks are drawn once, then the total line is made with repainting off again
-    grid.setRedraw(true);
-    grid.setRedraw(false);
+    pause.drawNow();
 
     std::array<double, 4> totals {};
     for (int r = kHeaderRows; r < grid.rows(); ++r)
@@ -208,7 +196,6 @@ DbStatus LedgerReport::BuildLedger(DbConnection& db, const RunInput& input, Repo
                 totals[i] += cellNumber(grid.text(r, LedgerWorkerBlock::kFigureColumns[i]));
     const int t = LedgerWorkerBlock::appendNumberedRow(grid);
     LedgerWorkerBlock::writeSumLine(grid, t, QStringLiteral("总计"), totals, kTotalColour);
-    grid.setRedraw(true);
     return std::nullopt;
 }
 

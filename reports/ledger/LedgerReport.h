@@ -6,7 +6,6 @@
 #include <QDate>
 #include <QString>
 
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -20,22 +19,6 @@ public:
     static constexpr int kHeaderRows = 3;
     static constexpr int kCols = 18;
 
-    ReportKind kind() const override { return ReportKind::Ledger; }
-    const ReportInfo& info() const override;
-    // Lays out the grid through SetupLedgerGrid.
-    void layoutGrid(ReportGrid& grid, const CategoryTable& categories) const override;
-    // Fills the grid through BuildLedger.
-    DbStatus run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes) const override;
-    // The ledger's sheet: form number, team and period lines, header merges, cyan subtotal rows.
-    ExportLayout exportLayout() const override;
-    // A worker's or all the workers' orders behind the man-hours, labour or material cost.
-    std::optional<CellDetail> cellDetail(const RunInput& input, const ReportGrid& grid, int row, int col) const override;
-
-    // The 18 columns, the three header rows with their widths and merge flags.
-    static void SetupLedgerGrid(ReportGrid& grid);
-    // Builds the worker blocks and the total line below the header rows.
-    static DbStatus BuildLedger(DbConnection& db, const RunInput& input, ReportGrid& grid);
-
     // One worker's sums of material cost, shared man-hours and labour cost; each absent for NULL.
     struct WorkerFigures {
         std::optional<double> material;
@@ -46,10 +29,22 @@ public:
     // without a result row.
     using FigureList = std::vector<std::optional<WorkerFigures>>;
     // Where a run takes the workers' figures from.
-    using FigureSource = std::function<DbStatus(DbConnection& db, const ReportCriteria& criteria,
-                                                const std::vector<WorkerRecord>& workers, FigureList& figures)>;
-    // Builds the ledger with the figures taken from `source`.
-    static DbStatus BuildLedger(DbConnection& db, const RunInput& input, ReportGrid& grid, const FigureSource& source);
+    using FigureSource = WorkerFigureSource<FigureList>;
+
+    // The ledger with the workers' figures read by `source` (one statement for all of them unless told otherwise).
+    explicit LedgerReport(FigureSource source = ReadFigures);
+
+    ReportKind kind() const override { return ReportKind::Ledger; }
+    const ReportInfo& info() const override;
+    // The 18 columns, the three header rows with their widths and merge flags.
+    void layoutGrid(ReportGrid& grid, const CategoryTable& categories) const override;
+    // The worker blocks and the total line below the header rows.
+    DbStatus run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes) const override;
+    // The ledger's sheet: form number, team and period lines, header merges, cyan subtotal rows.
+    ExportLayout exportLayout() const override;
+    // A worker's or all the workers' orders behind the man-hours, labour or material cost.
+    std::optional<CellDetail> cellDetail(const RunInput& input, const ReportGrid& grid, int row, int col) const override;
+
     // The figures of all the workers from one statement.
     static DbStatus ReadFigures(DbConnection& db, const ReportCriteria& criteria,
                                 const std::vector<WorkerRecord>& workers, FigureList& figures);
@@ -62,6 +57,9 @@ public:
     // The material, shared man-hours and labour sums of each worker's completed orders, one row
     // per worker with figures, keyed by his place in `workers` (column 序).
     static QString figuresStatement(const ReportCriteria& criteria, const std::vector<WorkerRecord>& workers);
+
+private:
+    FigureSource m_source;
 };
 
 } // namespace trellum

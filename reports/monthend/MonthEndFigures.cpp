@@ -1,6 +1,7 @@
 #include "MonthEndReport.h"
 
 #include "CellText.h"
+#include "RedrawPause.h"
 
 #include <optional>
 #include <utility>
@@ -101,20 +102,20 @@ void writeCategoryCells(ReportGrid& grid, int row, const RunInput& input, const 
 
 } // namespace
 
+MonthEndReport::Sources MonthEndReport::groupedSources()
+{
+    return { countsStatement, CountCategories, FillTypeAnalysis };
+}
+
+MonthEndReport::MonthEndReport(Sources sources)
+    : m_sources(std::move(sources))
+{
+}
+
 void MonthEndReport::layoutGrid(ReportGrid& grid, const CategoryTable& categories) const
 {
-    LayoutMonthEndGrid(grid, categories);
-}
-
-DbStatus MonthEndReport::run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes) const
-{
-    return RunMonthEndCounts(db, input, grid, boxes);
-}
-
-void MonthEndReport::LayoutMonthEndGrid(ReportGrid& grid, const CategoryTable& categories)
-{
     const int cols = kStandardColumns + int(categories.size());
-    grid.setRedraw(false);
+    const RedrawPause pause(grid);
     grid.setRows(kHeaderRows);
     grid.setCols(cols);
     grid.setFixedRows(kHeaderRows);
@@ -143,46 +144,47 @@ void MonthEndReport::LayoutMonthEndGrid(ReportGrid& grid, const CategoryTable& c
     grid.setMergeRow(0, true);
     for (int c : { 0, 1, 2, 3, 4, 5, 6, 17, 18 })
         grid.setMergeCol(c, true);
-    grid.setRedraw(true);
 }
 
-DbStatus MonthEndReport::RunMonthEndCounts(DbConnection& db, const RunInput& input, ReportGrid& grid,
-                                           TypeAnalysis& boxes)
-{
-    return RunMonthEndCounts(db, input, grid, boxes, { countsStatement, CountCategories, FillTypeAnalysis });
-}
-
-DbStatus MonthEndReport::RunMonthEndCounts(DbConnection& db, const RunInput& input, ReportGrid& grid,
-                                           TypeAnalysis& boxes, const Sources& sources)
+DbStatus MonthEndReport::run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes) const
 {
     boxes = TypeAnalysis();
+    // a failing statement leaves the header rows only and empty boxes
     auto fail = [&](const DbError& e) -> DbStatus {
         grid.setRows(kHeaderRows);
-        grid.setRedraw(true);
         boxes = TypeAnalysis();
         return e;
     };
+    if (DbStatus s = fillOffices(db, input, grid))
+        return fail(*s);
+    if (DbStatus s = m_sources.boxes(db, input.criteria, boxes))
+        return fail(*s);
+    return std::nullopt;
+}
 
+DbStatus MonthEndReport::fillOffices(DbConnection& db, const RunInput& input, ReportGrid& grid) const
+{
+    // the office rows and the totals row are drawn once, before the type-analysis statement goes out
+    const RedrawPause pause(grid);
     // The outer result is read whole before the category statements go out on the same connection,
     // which serves one open result at a time on the server backend.
     db.setCommandTimeout(0);
-    DbCursor cur = db.select(sources.counts(input.criteria));
-    grid.setRedraw(false);
+    DbCursor cur = db.select(m_sources.counts(input.criteria));
     grid.setRows(kHeaderRows);
     if (cur.failed())
-        return fail(*cur.error());
+        return cur.error();
     std::vector<OfficeRow> offices;
     while (cur.next())
         offices.push_back(readOffice(cur));
     if (cur.failed())
-        return fail(*cur.error());
+        return cur.error();
 
     std::vector<std::optional<QString>> codes;
     for (const OfficeRow& office : offices)
         codes.push_back(office.code);
     CategoryCells cells;
-    if (DbStatus s = sources.categories(db, input.criteria, codes, cells))
-        return fail(*s);
+    if (DbStatus s = m_sources.categories(db, input.criteria, codes, cells))
+        return s;
 
     for (std::size_t i = 0; i < offices.size(); ++i) {
         const OfficeRow& office = offices[i];
@@ -200,13 +202,7 @@ DbStatus MonthEndReport::RunMonthEndCounts(DbConnection& db, const RunInput& inp
         if (i < cells.size())
             writeCategoryCells(grid, r, input, cells[i]);
     }
-
-    grid.setRedraw(false);
     appendTotals(grid);
-    grid.setRedraw(true);
-
-    if (DbStatus s = sources.boxes(db, input.criteria, boxes))
-        return fail(*s);
     return std::nullopt;
 }
 

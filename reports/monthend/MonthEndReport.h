@@ -18,21 +18,6 @@ public:
     static constexpr int kHeaderRows = 2;
     static constexpr int kStandardColumns = 19;
 
-    ReportKind kind() const override { return ReportKind::MonthEnd; }
-    const ReportInfo& info() const override;
-    // Same as LayoutMonthEndGrid.
-    void layoutGrid(ReportGrid& grid, const CategoryTable& categories) const override;
-    // Same as RunMonthEndCounts.
-    DbStatus run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes) const override;
-    // The month-end sheet: 19 + n columns, two header rows and the type-analysis block under the grid.
-    ExportLayout exportLayout() const override;
-
-    // Lays out the grid once when the window opens: 19 standard columns, then one per category.
-    static void LayoutMonthEndGrid(ReportGrid& grid, const CategoryTable& categories);
-    // One run: the office rows with their category cells, the totals row, then the type-analysis
-    // boxes. On a failing statement the grid is back to its header rows with redrawing on.
-    static DbStatus RunMonthEndCounts(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes);
-
     // The completed orders per office row of the outer statement and ticked category:
     // cells[i][k] for office row i and the k-th ticked category, absent where nothing was counted.
     using CategoryCells = std::vector<std::vector<std::optional<double>>>;
@@ -50,9 +35,19 @@ public:
         CategorySource categories;
         BoxSource boxes;
     };
-    // The run with its figures taken from `sources`.
-    static DbStatus RunMonthEndCounts(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes,
-                                      const Sources& sources);
+    // The summary with its figures read by `sources`.
+    explicit MonthEndReport(Sources sources = groupedSources());
+
+    ReportKind kind() const override { return ReportKind::MonthEnd; }
+    const ReportInfo& info() const override;
+    // Lays out the grid once when the window opens: 19 standard columns, then one per category.
+    void layoutGrid(ReportGrid& grid, const CategoryTable& categories) const override;
+    // One run: the office rows with their category cells, the totals row, then the type-analysis
+    // boxes. On a failing statement the grid is back to its header rows with redrawing on.
+    DbStatus run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes) const override;
+    // The month-end sheet: 19 + n columns, two header rows and the type-analysis block under the grid.
+    ExportLayout exportLayout() const override;
+
     // The category cells of all the offices from one statement.
     static DbStatus CountCategories(DbConnection& db, const ReportCriteria& criteria,
                                     const std::vector<std::optional<QString>>& officeCodes, CategoryCells& cells);
@@ -78,6 +73,14 @@ public:
 
     // The type-analysis counts in one row: 本月报修 (box 0), 上门报修, 电话报修, 纸质报修 and 微信报修 (boxes 3 to 6).
     static QString typeAnalysisStatement(const ReportCriteria& criteria);
+
+private:
+    // The program's own statements: the office counts, the category cells and the boxes, one statement each.
+    static Sources groupedSources();
+    // The office rows with their category cells and the totals row; the grid is drawn once, at the end.
+    DbStatus fillOffices(DbConnection& db, const RunInput& input, ReportGrid& grid) const;
+
+    Sources m_sources;
 };
 
 } // namespace trellum

@@ -1,10 +1,12 @@
 #include "PerformanceReport.h"
 
 #include "CellText.h"
+#include "RedrawPause.h"
 #include "SqlText.h"
 #include "WorkerText.h"
 
 #include <array>
+#include <utility>
 #include <vector>
 
 namespace trellum {
@@ -38,17 +40,12 @@ QString regionAndCategories(const ReportCriteria& c)
 
 } // namespace
 
+PerformanceReport::PerformanceReport(FigureSource source)
+    : m_source(std::move(source))
+{
+}
+
 void PerformanceReport::layoutGrid(ReportGrid& grid, const CategoryTable&) const
-{
-    LayoutPerformanceGrid(grid);
-}
-
-DbStatus PerformanceReport::run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis&) const
-{
-    return RunPerformanceFigures(db, input, grid);
-}
-
-void PerformanceReport::LayoutPerformanceGrid(ReportGrid& grid)
 {
     static const char16_t* const header0[kCols] = {
         u"序", u"姓名", u"全日缺勤工日", u"实际", u"全日公假及停工工日", u"实际", u"非全日缺勤工时",
@@ -65,7 +62,7 @@ void PerformanceReport::LayoutPerformanceGrid(ReportGrid& grid)
                                                 900, 900, 800, 600, 600, 600, 600, 600, 400, 400, 400, 1600 };
     static constexpr int widths[kCols] = { 600, 1800, 500, 900, 500, 900, 500, 500, 900, 900, 500, 500,
                                            500, 500, 800, 900, 500, 500, 500, 500, 500, 500, 500, 2400 };
-    grid.setRedraw(false);
+    const RedrawPause pause(grid);
     grid.setCols(kCols);
     grid.setRows(kHeaderRows);
     grid.setFixedRows(kHeaderRows);
@@ -93,7 +90,6 @@ void PerformanceReport::LayoutPerformanceGrid(ReportGrid& grid)
     grid.setMergeRow(0, true);
     for (int col : { 0, 1, 2, 4, 6, 7, 23 })
         grid.setMergeCol(col, true);
-    grid.setRedraw(true);
 }
 
 long long PerformanceReport::CountWorkingDays(const QDate& start, const QDate& end, bool calendarWorkingDays)
@@ -182,13 +178,7 @@ DbStatus PerformanceReport::ReadFigures(DbConnection& db, const ReportCriteria& 
     return cur.error();
 }
 
-DbStatus PerformanceReport::RunPerformanceFigures(DbConnection& db, const RunInput& input, ReportGrid& grid)
-{
-    return RunPerformanceFigures(db, input, grid, ReadFigures);
-}
-
-DbStatus PerformanceReport::RunPerformanceFigures(DbConnection& db, const RunInput& input, ReportGrid& grid,
-                                                  const FigureSource& source)
+DbStatus PerformanceReport::run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis&) const
 {
     const ReportCriteria& c = input.criteria;
     const long long workingDays = CountWorkingDays(c.startDate, c.endDate, input.calendarWorkingDays);
@@ -199,15 +189,12 @@ DbStatus PerformanceReport::RunPerformanceFigures(DbConnection& db, const RunInp
     DbStatus read = readWorkers(db, workerStatement(c), workers);
     FigureList figures;
     if (!read)
-        read = source(db, c, workers, figures);
+        read = m_source(db, c, workers, figures);
+    RedrawPause pause(grid);
     grid.setRows(kHeaderRows);
-    grid.setRedraw(false);
-    if (read) {
-        // a failing statement leaves the header rows only, shown and drawn again
-        grid.setRedraw(true);
-        grid.setVisible(true);
+    // a failing statement leaves the header rows only
+    if (read)
         return read;
-    }
 
     for (std::size_t i = 0; i < workers.size(); ++i) {
         const WorkerRecord& w = workers[i];
@@ -227,8 +214,8 @@ DbStatus PerformanceReport::RunPerformanceFigures(DbConnection& db, const RunInp
         grid.setText(r, 14, f.orders ? formatNumber(*f.orders, QStringLiteral("0")) : QString());
         grid.setText(r, 15, formatNumber(*f.hours, QStringLiteral("0.00")));
     }
-    grid.setRedraw(true);
-    grid.setVisible(false);
+    // the worker rows are drawn once, then the totals row is made with repainting off again
+    pause.drawNow();
 
     // the totals row adds the texts as shown and is numbered too
     std::array<double, kTotalColumns.size()> sums {};
@@ -243,7 +230,6 @@ DbStatus PerformanceReport::RunPerformanceFigures(DbConnection& db, const RunInp
         grid.setText(t, kTotalColumns[i].col, formatNumber(sums[i], QString::fromLatin1(kTotalColumns[i].pattern)));
     for (int col = 1; col < kCols; ++col)
         grid.setBackground(t, col, kTotalColour);
-    grid.setVisible(true);
     return std::nullopt;
 }
 

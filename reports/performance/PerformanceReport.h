@@ -6,7 +6,6 @@
 #include <QDate>
 #include <QString>
 
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -20,22 +19,6 @@ public:
     static constexpr int kHeaderRows = 2;
     static constexpr int kCols = 24;
 
-    ReportKind kind() const override { return ReportKind::Performance; }
-    const ReportInfo& info() const override;
-    // Lays out the grid through LayoutPerformanceGrid.
-    void layoutGrid(ReportGrid& grid, const CategoryTable& categories) const override;
-    // Fills the grid through RunPerformanceFigures.
-    DbStatus run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes) const override;
-    // The summary's sheet: form number, blanks for handwriting, wrapped header, signature footer.
-    ExportLayout exportLayout() const override;
-    // A worker's or all the workers' orders behind the orders completed or the credited man-hours.
-    std::optional<CellDetail> cellDetail(const RunInput& input, const ReportGrid& grid, int row, int col) const override;
-
-    // The 24 columns, the two header rows with their heights, widths and merge flags.
-    static void LayoutPerformanceGrid(ReportGrid& grid);
-    // One row per credited worker, then the totals row.
-    static DbStatus RunPerformanceFigures(DbConnection& db, const RunInput& input, ReportGrid& grid);
-
     // One worker's credited man-hours (absent: none, the worker gets no row) and the orders he
     // completed as lead worker.
     struct WorkerFigures {
@@ -45,11 +28,22 @@ public:
     // The figures of each worker of the run, by his place in the worker list.
     using FigureList = std::vector<WorkerFigures>;
     // Where a run takes the workers' figures from.
-    using FigureSource = std::function<DbStatus(DbConnection& db, const ReportCriteria& criteria,
-                                                const std::vector<WorkerRecord>& workers, FigureList& figures)>;
-    // The summary with the figures taken from `source`.
-    static DbStatus RunPerformanceFigures(DbConnection& db, const RunInput& input, ReportGrid& grid,
-                                          const FigureSource& source);
+    using FigureSource = WorkerFigureSource<FigureList>;
+
+    // The summary with the workers' figures read by `source` (one statement for all of them unless told otherwise).
+    explicit PerformanceReport(FigureSource source = ReadFigures);
+
+    ReportKind kind() const override { return ReportKind::Performance; }
+    const ReportInfo& info() const override;
+    // The 24 columns, the two header rows with their heights, widths and merge flags.
+    void layoutGrid(ReportGrid& grid, const CategoryTable& categories) const override;
+    // One row per credited worker, then the totals row.
+    DbStatus run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes) const override;
+    // The summary's sheet: form number, blanks for handwriting, wrapped header, signature footer.
+    ExportLayout exportLayout() const override;
+    // A worker's or all the workers' orders behind the orders completed or the credited man-hours.
+    std::optional<CellDetail> cellDetail(const RunInput& input, const ReportGrid& grid, int row, int col) const override;
+
     // The figures of all the workers from one statement.
     static DbStatus ReadFigures(DbConnection& db, const ReportCriteria& criteria,
                                 const std::vector<WorkerRecord>& workers, FigureList& figures);
@@ -64,6 +58,9 @@ public:
     // and the orders he completed as the first-named worker, follow-up orders excluded: one row
     // per worker with credited hours, keyed by his place in `workers` (column 序).
     static QString figuresStatement(const ReportCriteria& criteria, const std::vector<WorkerRecord>& workers);
+
+private:
+    FigureSource m_source;
 };
 
 } // namespace trellum

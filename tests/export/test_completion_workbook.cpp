@@ -1,6 +1,7 @@
 #include "CompletionReport.h"
 #include "ExportDoubles.h"
 #include "FixtureDb.h"
+#include "RunOnFixture.h"
 #include "WorkbookReader.h"
 
 #include <QTemporaryDir>
@@ -77,14 +78,8 @@ ReportGrid januaryRun(QString& categoryNames)
     criteria.categoryCodes = QStringLiteral("'1'");
     criteria.categoryNames = QStringLiteral("水电");
     categoryNames = criteria.categoryNames;
-    DbConnection conn;
-    if (const DbStatus opened = conn.openSqlite(db.path()))
-        qFatal("cannot open the fixture: %s", qPrintable(opened->description));
     ReportGrid grid;
-    const CompletionReport report;
-    report.layoutGrid(grid, {});
-    TypeAnalysis boxes;
-    if (const DbStatus failed = report.run(conn, RunInput { criteria, true, {} }, grid, boxes))
+    if (const DbStatus failed = runOnFixture(CompletionReport(), db, RunInput { criteria, true, {} }, grid))
         qFatal("run failed: %s", qPrintable(failed->description));
     return grid;
 }

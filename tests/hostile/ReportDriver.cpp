@@ -8,6 +8,7 @@
 #include "SessionInputs.h"
 #include "TypeAnalysisPanel.h"
 #include "UiFixture.h"
+#include "RunWait.h"
 
 #include <QBuffer>
 #include <QCheckBox>
@@ -97,6 +98,8 @@ GridRun ReportDriver::run(const PanelChoice& choice)
 GridRun ReportDriver::runAgain()
 {
     m_window->findChild<QPushButton*>(QStringLiteral("Command5"))->click();
+    if (!waitForRun(*m_window))
+        qWarning("the run did not end");
     return snapshot();
 }
 

@@ -14,6 +14,7 @@
 #include "RecordingMessenger.h"
 #include "ReportDriver.h"
 #include "ReportCatalog.h"
+#include "ReportScene.h"
 #include "ReportWindow.h"
 #include "SpliceScene.h"
 #include "UiFixture.h"
@@ -307,30 +308,24 @@ private Q_SLOTS:
         QFETCH(QString, number);
         QFETCH(QString, password);
         QFETCH(QString, position);
-        FixtureDb fixture;
-        addEmployees(fixture);
-        fixture.close();
-        SettingsFile settings(fixture.svr());
-        AppSession session;
-        session.settingsPath = settings.path();
-        RecordingMessenger messenger;
-        CancellingSaveDialog dialog;
-        QTemporaryDir folder;
-        int ended = 0;
-        Program program(session, messenger, dialog, [&] { ++ended; }, folder.path());
+        ProgramScene s;
+        addEmployees(s.db);
+        s.db.close();
+        Program& program = s.program;
+        const RecordingMessenger& messenger = s.messenger;
         program.start(QString());
         program.loginWindow()->findChild<QLineEdit*>(QStringLiteral("TxtUser"))->setText(number);
         program.loginWindow()->findChild<QLineEdit*>(QStringLiteral("txtPassword"))->setText(password);
         program.loginWindow()->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
-        QCOMPARE(ended, 0);
+        QCOMPARE(s.ended, 0);
         if (position.isEmpty()) {
             QCOMPARE(messenger.texts(), QStringList { QStringLiteral("用户名或密码不正确,请重新输入!") });
             QVERIFY(!program.mainWindow());
         } else {
             QVERIFY2(messenger.messages.isEmpty(), qPrintable(messenger.texts().join('\n')));
             QVERIFY(program.mainWindow() && program.mainWindow()->isVisible());
-            QCOMPARE(session.state.EmployeeId, number);
-            QCOMPARE(session.state.PositionName, position);
+            QCOMPARE(s.session.state.EmployeeId, number);
+            QCOMPARE(s.session.state.PositionName, position);
         }
     }
 };

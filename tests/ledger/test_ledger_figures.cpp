@@ -5,6 +5,7 @@
 #include <QTest>
 
 using trellum::test::FixtureDb;
+using trellum::test::runAgainOnFixture;
 using trellum::test::runOnFixture;
 
 namespace trellum {
@@ -307,10 +308,8 @@ void TestLedgerFigures::failingStatementLeavesHeaderRows()
     QCOMPARE(grid.rows(), 10);
 
     fx.exec(QStringLiteral("DROP TABLE pg维修人工费清单"));
-    DbConnection db;
-    QVERIFY(!db.openSqlite(fx.path()));
     TypeAnalysis boxes;
-    const DbStatus status = LedgerReport().run(db, input({ QStringLiteral("0012") }), grid, boxes);
+    const DbStatus status = runAgainOnFixture(LedgerReport(), fx, input({ QStringLiteral("0012") }), grid, boxes);
     QVERIFY(status);
     QVERIFY(!status->description.isEmpty());
     QCOMPARE(grid.rows(), 3);

@@ -2,6 +2,7 @@
 
 #include "FixtureDb.h"
 #include "MonthEndReport.h"
+#include "RunOnFixture.h"
 #include "SqlText.h"
 
 #include <QtTest>
@@ -61,10 +62,7 @@ struct MonthEndScene {
     DbStatus run()
     {
         db.close();
-        DbConnection conn;
-        if (const DbStatus opened = conn.openSqlite(db.path()))
-            qFatal("cannot open fixture: %s", qPrintable(opened->description));
-        return MonthEndReport().run(conn, input, grid, boxes);
+        return runAgainOnFixture(MonthEndReport(), db, input, grid, boxes);
     }
 
     // The grid row of an office by its name; -1 when there is none.

@@ -379,6 +379,27 @@ private Q_SLOTS:
         QVERIFY(s.grid.redraw());
         QCOMPARE(boxesText(s.boxes), QStringLiteral("||||||"));
     }
+
+    void failingCategoryCellsLeaveTheHeaderRows()
+    {
+        // the category cells fail after the office counts were read: no office row stays, and the
+        // grid is drawn again
+        MonthEndScene s;
+        s.db.addOrder(MonthEndScene::order());
+        s.db.close();
+        const MonthEndReport failing({ MonthEndReport::countsStatement,
+                                       [](DbConnection&, const ReportCriteria&, const std::vector<std::optional<QString>>&,
+                                          MonthEndReport::CategoryCells&) -> DbStatus {
+                                           return DbError { kUnspecifiedError, QStringLiteral("cells") };
+                                       },
+                                       MonthEndReport::FillTypeAnalysis });
+        const DbStatus status = runAgainOnFixture(failing, s.db, s.input, s.grid, s.boxes);
+        QVERIFY(status);
+        QCOMPARE(status->description, QStringLiteral("cells"));
+        QCOMPARE(s.grid.rows(), 2);
+        QVERIFY(s.grid.redraw());
+        QCOMPARE(boxesText(s.boxes), QStringLiteral("||||||"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestMonthEndFigures)

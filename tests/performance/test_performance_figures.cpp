@@ -5,6 +5,7 @@
 #include <QTest>
 
 using trellum::test::FixtureDb;
+using trellum::test::runAgainOnFixture;
 using trellum::test::runOnFixture;
 
 namespace trellum {
@@ -331,10 +332,8 @@ void TestPerformanceFigures::failingStatementRestoresGrid()
     QCOMPARE(grid.rows(), 4);
 
     fx.exec(QStringLiteral("DROP TABLE pg维修人工费清单"));
-    DbConnection db;
-    QVERIFY(!db.openSqlite(fx.path()));
     TypeAnalysis boxes;
-    const DbStatus status = PerformanceReport().run(db, input({ QStringLiteral("0012") }), grid, boxes);
+    const DbStatus status = runAgainOnFixture(PerformanceReport(), fx, input({ QStringLiteral("0012") }), grid, boxes);
     QVERIFY(status);
     QVERIFY(!status->description.isEmpty());
     QCOMPARE(grid.rows(), 2);

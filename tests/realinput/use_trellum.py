@@ -18,6 +18,7 @@ import argparse
 import os
 import re
 import shutil
+import sqlite3
 import subprocess
 import sys
 import tempfile
@@ -405,6 +406,73 @@ class Scenario:
             self.fail(f"{window}: the copied rectangle pasted as {pasted!r}")
         step(f"  copied and pasted {len(lines)} rows: {pasted!r}")
 
+    def long_run(self, switch):
+        """A run that lasts until it is stopped: the program answers and moves its window during
+        it, another report window opens and runs to its end meanwhile, the stop button ends the run
+        within a second, and the next run of the window completes."""
+        p = self.p
+        menu, item, window = REPORTS[0]
+        other_menu, other_item, other = REPORTS[1]
+        self.open_from_menu(menu, item, window)
+        self.choose_region(window, "01")  # the first region has orders: the statement reads them
+        self.tick_all(window)
+        self.year_back(window)
+        idle = max(self.answer_time() for _ in range(5))
+        set_slow(switch, True)
+        p.click(p.find("Command5", under=window))
+        p.wait("the run button to become the stop button",
+               lambda snap: (Program.find_in(snap, "Command5", under=window) or {}).get("text") == "停止")
+        set_slow(switch, False)  # the statement under way keeps its pace; later ones are quick
+        worst = max(self.answer_time() for _ in range(10))
+        step(f"  during the run the probe is answered within {worst * 1000:.0f} ms (idle {idle * 1000:.0f} ms)")
+        if worst > idle + 0.1:
+            self.fail(f"during a run the program took {worst * 1000:.0f} ms to answer (idle {idle * 1000:.0f} ms)")
+        frame = self.frame_of(window)
+        x, y, w, h = frame["rect"]
+        p.drag((x + w // 2, y + 8), (x + w // 2 + 40, y + 48))
+        p.wait(f"{window} to move during the run",
+               lambda snap: self.frame_of(window)["rect"][:2] != [x, y] or None, timeout=5)
+        step(f"{other_item} opens and runs while {item} runs")
+        self.open_from_menu(other_menu, other_item, other)
+        self.choose_first_region(other)
+        self.tick_all(other)
+        self.year_back(other)
+        self.run(other)
+        self.close_window(other)
+        if (Program.find_in(p.probe(), "Command5", under=window) or {}).get("text") != "停止":
+            self.fail(f"{window}'s run ended before it was stopped")
+        p.click(p.find("Command5", under=window))
+        started = time.monotonic()
+        title, text, buttons = p.message_box(timeout=5)
+        took = time.monotonic() - started
+        step(f"  stopped: {title}: {text} after {took * 1000:.0f} ms")
+        if text != "统计已停止。":
+            self.fail(f"the stop button said {text!r}")
+        if took > 1.0:
+            self.fail(f"the stop took {took:.2f} s")
+        p.click(buttons[0])
+        p.no_message_box()
+        self.run(window)
+        self.close_window(window)
+
+    def choose_region(self, window, code):
+        """Chooses the region whose entry starts with `code`, from the top of the list."""
+        p = self.p
+        p.click(p.find("Combo1", under=window))
+        p.wait("the region list to drop down", lambda s: any(
+            t["class"] == "QComboBoxPrivateContainer" for t in s["windows"]))
+        p.key("Home", "Return")
+        chosen = p.wait("a region to be chosen", lambda s: Program.find_in(s, "Combo1", under=window).get("text"))
+        if not chosen.startswith(code):
+            self.fail(f"{window}: the region list chose {chosen!r}, not {code}")
+
+    def answer_time(self):
+        """How long the program takes to describe its windows to the probe."""
+        started = time.monotonic()
+        if self.p.probe() is None:
+            return float("inf")
+        return time.monotonic() - started
+
     def close_window(self, window):
         p = self.p
         p.click(p.find("Command1", under=window))
@@ -435,6 +503,27 @@ class Scenario:
             raise Failure(f"the program ended with status {code}")
 
 
+# The test's copy of the orders, behind a view whose statements run until they are stopped while
+# the switch is on (the one-row count comes first, whatever rows the statement reads); WAL lets
+# the test turn it off while the program reads.
+SLOW_VIEW = """
+PRAGMA journal_mode = WAL;
+CREATE TABLE 测试慢速开关 (上限 INTEGER NOT NULL);
+INSERT INTO 测试慢速开关 VALUES (1);
+ALTER TABLE PG派工单 RENAME TO PG派工单数据;
+CREATE VIEW PG派工单 AS SELECT d.* FROM (
+  WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < (SELECT 上限 FROM 测试慢速开关))
+  SELECT max(x) AS m FROM c) AS slow CROSS JOIN PG派工单数据 AS d WHERE slow.m > 0;
+"""
+
+
+def set_slow(switch, on):
+    """Turns the slow orders on or off through `switch`, a connection the test holds open from
+    before the program starts (so that the program shares the WAL's index file and sees the change)."""
+    with switch:
+        switch.execute("UPDATE 测试慢速开关 SET 上限 = ?", (1 << 62 if on else 1,))
+
+
 def make_home(workdir, demo_tool):
     home = os.path.join(workdir, "home")
     config = os.path.join(home, ".config")
@@ -444,6 +533,8 @@ def make_home(workdir, demo_tool):
     db = os.path.join(workdir, "demo.db")
     if not os.path.exists(db):
         subprocess.run([demo_tool, "--out", db], check=True, timeout=120, stdout=subprocess.DEVNULL)
+        with sqlite3.connect(db) as con:
+            con.executescript(SLOW_VIEW)
     with open(os.path.join(config, "Quorvel2011.conf"), "w", encoding="utf-8") as f:
         f.write(f"[DBConfig]\nSvr=sqlite:{db}\nUID=\nPWD=\nDBname=\n")
     env = {"HOME": home, "XDG_CONFIG_HOME": config, "LANG": "C.UTF-8", "LC_ALL": "C.UTF-8",
@@ -478,6 +569,8 @@ def full_use(s, docs):
         if window == "frm报修月底汇总New":
             s.grid_by_hand(window, "Text2")
         s.close_window(window)
+    step(f"{size}: a run that lasts until it is stopped")
+    s.long_run(s.switch)
     step("close the program through its question")
     s.quit_program()
 
@@ -501,8 +594,11 @@ def reach_all(s, docs):
 
 def use(desktop, args, env, docs, workdir, scenario):
     """Starts the program on `desktop`, goes through `scenario`, and always stops it again."""
+    switch = sqlite3.connect(args.db, timeout=10)
+    switch.execute("SELECT count(*) FROM 测试慢速开关").fetchall()
     program = Program(desktop, args.trellum, env, workdir)
     s = Scenario(program, workdir, args.keep_going)
+    s.switch = switch
     try:
         scenario(s, docs)
         if s.problems:
@@ -512,6 +608,7 @@ def use(desktop, args, env, docs, workdir, scenario):
         raise
     finally:
         program.stop()
+        switch.close()
 
 
 def main():
@@ -534,6 +631,7 @@ def main():
     workdir = args.keep or tempfile.mkdtemp(prefix="trellum-realinput-")
     os.makedirs(workdir, exist_ok=True)
     env, docs = make_home(workdir, args.demo_db_tool)
+    args.db = os.path.join(workdir, "demo.db")
     failed = False
     for i, size in enumerate(sizes):
         if args.only_reach and i == 0:

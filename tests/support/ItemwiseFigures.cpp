@@ -283,12 +283,12 @@ DbStatus runItemwise(ReportKind kind, DbConnection& db, const RunInput& input, R
 {
     switch (kind) {
     case ReportKind::Ledger:
-        return LedgerReport::BuildLedger(db, input, grid, itemwiseLedgerFigures);
+        return LedgerReport(itemwiseLedgerFigures).run(db, input, grid, boxes);
     case ReportKind::Performance:
-        return PerformanceReport::RunPerformanceFigures(db, input, grid, itemwisePerformanceFigures);
+        return PerformanceReport(itemwisePerformanceFigures).run(db, input, grid, boxes);
     case ReportKind::MonthEnd:
-        return MonthEndReport::RunMonthEndCounts(db, input, grid, boxes,
-                                                 { itemwiseCountsStatement, itemwiseCategoryCells, itemwiseTypeAnalysis });
+        return MonthEndReport({ itemwiseCountsStatement, itemwiseCategoryCells, itemwiseTypeAnalysis })
+            .run(db, input, grid, boxes);
     case ReportKind::Completion:
         break;
     }

@@ -4,7 +4,6 @@
 // settings keys and the program's name in the server's session list.
 
 #include "AppSession.h"
-#include "DemoDatabase.h"
 #include "RecordingMessenger.h"
 #include "TdsServer.h"
 
@@ -20,22 +19,12 @@ const QStringList kLedger { "--report", "ledger", "--from", "2026-11-01", "--to"
 const QStringList kMonthEnd { "--report", "monthend", "--from", "2026-11-01", "--to", "2026-11-30", "--region", "01" };
 const QStringList kCompletion { "--report", "completion", "--from", "2026-11-01", "--to", "2026-11-30", "--region", "01" };
 
-// A small demo database of its own.
+// The small demo database of its own.
 struct Scene {
     QTemporaryDir dir;
     QString db = dir.filePath(QStringLiteral("repair.db"));
     TdsServer server;
-    Scene()
-    {
-        DemoDatabase::Options o;
-        o.outPath = db;
-        o.orders = 1500;
-        o.offices = 8;
-        o.workers = 8;
-        o.categories = 4;
-        DemoDatabase demo(o);
-        demo.write();
-    }
+    Scene() { writeSmallDemo(db); }
     bool serve(const QJsonObject& faults = QJsonObject()) { return server.serve(db, QJsonObject { { "faults", faults } }); }
     // A fault on statement `k` (counted from 1 since the last serve; 0 every statement).
     static QJsonObject fault(const char* name, int k, QJsonObject more = QJsonObject())

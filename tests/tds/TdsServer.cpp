@@ -115,6 +115,17 @@ void execOn(const QString& database, const QString& sql)
     sqlite3_close(db);
 }
 
+void writeSmallDemo(const QString& path)
+{
+    DemoDatabase::Options o;
+    o.outPath = path;
+    o.orders = 1500;
+    o.offices = 8;
+    o.workers = 8;
+    o.categories = 4;
+    DemoDatabase(o).write();
+}
+
 QString writeNamesDatabase(const QString& path, bool beyondGbk)
 {
     DemoDatabase::Options o;

@@ -70,6 +70,9 @@ ReportProcess runReportProgram(const QStringList& arguments, const QString& conf
 // Runs a statement of the test's own on an SQLite file (the test data, never the program's).
 void execOn(const QString& database, const QString& sql);
 
+// Writes the small demo database the fault and stop tests serve at `path`: 1,500 orders over 8 offices, 8 workers and 4 categories.
+void writeSmallDemo(const QString& path);
+
 // Writes a small demo database at `path` whose office, worker, trade and category names carry
 // characters of GBK outside GB2312 (堃 喆 赟 犇 瑄 镕) and, when `beyondGbk`, also characters
 // no code page 936 column holds (𠀀 beyond the BMP, a Latin é). Returns `path`, "" on failure.

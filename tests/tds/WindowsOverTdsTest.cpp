@@ -7,6 +7,8 @@
 #include "MainWindow.h"
 #include "Program.h"
 #include "RecordingMessenger.h"
+#include "ReportWindow.h"
+#include "RunWait.h"
 #include "TdsServer.h"
 #include "UiFixture.h"
 
@@ -260,6 +262,8 @@ private Q_SLOTS:
             w->findChild<QCheckBox*>(QStringLiteral("Check2"))->click();
             w->findChild<QPushButton*>(QStringLiteral("Command5"))->click();
         }
+        for (QWidget* w : windows)
+            QVERIFY(waitForRun(*qobject_cast<ReportWindow*>(w)));
         QVERIFY2(tds.messenger.texts().isEmpty(), qPrintable(tds.messenger.texts().join('|')));
         const auto grid = both([](QWidget* w) { return gridCells(w->findChild<QTableView*>(QStringLiteral("MSFlexGrid1"))); });
         QCOMPARE(grid.first, grid.second);

@@ -3,8 +3,6 @@
 #include "RedrawPause.h"
 #include "ReportCatalog.h"
 
-#include <QCursor>
-#include <QGuiApplication>
 
 namespace trellum::test {
 
@@ -25,14 +23,19 @@ void FakeReport::layoutGrid(ReportGrid& grid, const CategoryTable&) const
             grid.setText(r, c, c == 0 ? QStringLiteral("序") : QStringLiteral("栏%1").arg(c));
 }
 
-DbStatus FakeReport::run(DbConnection&, const RunInput& input, ReportGrid& grid, TypeAnalysis& out) const
+DbStatus FakeReport::run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& out) const
 {
-    ++runs;
     lastInput = input;
-    const QCursor* cursor = QGuiApplication::overrideCursor();
-    waitCursorDuringRun = cursor && cursor->shape() == Qt::WaitCursor;
+    ++runs;
     if (onRun)
         onRun();
+    for (const QString& statement : statements) {
+        DbCursor cursor = db.select(statement);
+        while (cursor.next()) {
+        }
+        if (cursor.failed())
+            return cursor.error();
+    }
     const int header = findReport(m_kind).info().headerRows;
     const RedrawPause pause(grid);
     grid.setRows(header);

@@ -3,13 +3,8 @@
 // errors reported without ending anything.
 
 #include "CategoryBox.h"
-#include "FakeReport.h"
 #include "FilterPanel.h"
-#include "FixtureDb.h"
-#include "RecordingMessenger.h"
-#include "ReportWindow.h"
-#include "SessionInputs.h"
-#include "UiFixture.h"
+#include "ReportScene.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -25,20 +20,18 @@ using namespace trellum::test;
 
 namespace {
 
-struct Scene {
+struct Scene : ReportScene<> {
     explicit Scene(ReportKind kind, bool withData = true)
-        : report(kind)
+        : kind(kind)
     {
         if (withData)
             addFilterData(db);
     }
     void open()
     {
-        openSession(session, db);
-        window = std::make_unique<ReportWindow>(sessionInputs(session, &report), messenger, dialog);
+        openFake(kind);
         window->show();
     }
-    FilterPanel* panel() const { return window->filterPanel(); }
     QComboBox* regions() const { return panel()->findChild<QComboBox*>(QStringLiteral("Combo1")); }
     QTreeWidget* tree() const { return panel()->tree(); }
     QCheckBox* check1() const { return panel()->findChild<QCheckBox*>(QStringLiteral("Check1")); }
@@ -70,12 +63,7 @@ struct Scene {
         return out;
     }
 
-    FixtureDb db;
-    FakeReport report;
-    AppSession session;
-    RecordingMessenger messenger;
-    CancellingSaveDialog dialog;
-    std::unique_ptr<ReportWindow> window;
+    ReportKind kind;
 };
 
 } // namespace

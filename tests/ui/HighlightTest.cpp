@@ -2,14 +2,9 @@
 // alone, from which column the row is coloured, and a remembered row after a smaller run.
 
 #include "CategoryBox.h"
-#include "FakeReport.h"
 #include "FilterPanel.h"
-#include "FixtureDb.h"
 #include "FlexGrid.h"
-#include "RecordingMessenger.h"
-#include "ReportWindow.h"
-#include "SessionInputs.h"
-#include "UiFixture.h"
+#include "ReportScene.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -21,26 +16,22 @@ using namespace trellum::test;
 
 namespace {
 
-struct Scene {
+struct Scene : ReportScene<> {
     explicit Scene(ReportKind kind, int dataRows = 8)
-        : report(kind)
     {
         addFilterData(db);
-        openSession(session, db);
-        report.dataRows = dataRows;
-        window = std::make_unique<ReportWindow>(sessionInputs(session, &report), messenger, dialog);
+        openFake(kind);
+        fake->dataRows = dataRows;
         window->resize(1400, 900);
         window->show();
-        pickEntry(window->findChild<QComboBox*>(QStringLiteral("Combo1")), 0);
-        toggle(window->filterPanel()->tree(), window->filterPanel()->tree()->topLevelItem(0));
-        toggle(window->filterPanel()->categoryBox()->list(), 0);
+        tickFirstOfEach();
         run();
     }
     void run(int rows = -1)
     {
         if (rows >= 0)
-            report.dataRows = rows;
-        QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("Command5")), Qt::LeftButton);
+            fake->dataRows = rows;
+        QVERIFY(runToEnd());
     }
     ReportGrid& grid() { return window->grid(); }
     void click(int row)
@@ -59,13 +50,6 @@ struct Scene {
         }
         return out.join(QLatin1Char(' '));
     }
-
-    FixtureDb db;
-    FakeReport report;
-    AppSession session;
-    RecordingMessenger messenger;
-    CancellingSaveDialog dialog;
-    std::unique_ptr<ReportWindow> window;
 };
 
 const QString kPlain = QStringLiteral("- - - - - - -");

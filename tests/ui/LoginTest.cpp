@@ -7,8 +7,7 @@
 #include "MainWindow.h"
 #include "Program.h"
 #include "ProgramIcon.h"
-#include "RecordingMessenger.h"
-#include "UiFixture.h"
+#include "ReportScene.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -51,21 +50,8 @@ const QString kWrong = QStringLiteral("用户名或密码不正确,请重新输�
 const QString kNoPosition = QStringLiteral("对不起，您没有岗位，请选择系统管理员");
 
 // One program on a fresh fixture, started interactively.
-struct Scene {
-    FixtureDb db;
-    SettingsFile settings { db.svr() };
-    AppSession session;
-    RecordingMessenger messenger;
-    CancellingSaveDialog dialog;
-    QTemporaryDir folder;
-    int ended = 0;
-    Program program { session, messenger, dialog, [this] { ++ended; }, folder.path() };
-
-    Scene()
-    {
-        addPeople(db);
-        session.settingsPath = settings.path();
-    }
+struct Scene : ProgramScene {
+    Scene() { addPeople(db); }
     LoginWindow* login() const { return program.loginWindow(); }
     template <typename T>
     T* control(const char* name) const

@@ -1,15 +1,12 @@
 // The main window: its menu, one window per report brought to the front, 退出 and the closing
 // question, the background picture from the program's folder, and the banner.
 
-#include "AppSession.h"
 #include "BannerPicture.h"
-#include "FixtureDb.h"
 #include "MainWindow.h"
 #include "ProgramIcon.h"
-#include "RecordingMessenger.h"
+#include "ReportScene.h"
 #include "ReportWindow.h"
 #include "Twips.h"
-#include "UiFixture.h"
 
 #include <QAction>
 #include <QDateEdit>
@@ -26,7 +23,7 @@ using namespace trellum::test;
 
 namespace {
 
-struct Scene {
+struct Scene : SessionScene<> {
     explicit Scene(bool withPicture = false)
     {
         addFilterData(db);
@@ -48,11 +45,7 @@ struct Scene {
         return n;
     }
 
-    FixtureDb db;
     QTemporaryDir folder;
-    AppSession session;
-    RecordingMessenger messenger;
-    CancellingSaveDialog dialog;
     int ended = 0;
     std::unique_ptr<MainWindow> window;
 };

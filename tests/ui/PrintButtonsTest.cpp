@@ -1,13 +1,9 @@
 // The report window's paper buttons: 打印… and 导出PDF beside 导出Excel, refused before a run,
 // the PDF saved under the offered name with ".pdf", the print preview showing the pages.
 
-#include "FilterPanel.h"
 #include "CategoryBox.h"
-#include "FixtureDb.h"
-#include "RecordingMessenger.h"
-#include "ReportWindow.h"
-#include "SessionInputs.h"
-#include "UiFixture.h"
+#include "FilterPanel.h"
+#include "ReportScene.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -39,7 +35,7 @@ public:
     int asked = 0;
 };
 
-struct Scene {
+struct Scene : ReportScene<OfferedSaveDialog> {
     Scene()
     {
         addFilterData(db);
@@ -49,27 +45,18 @@ struct Scene {
         o.reported = QStringLiteral("2024-03-01 09:00:00");
         o.closed = QStringLiteral("2024-03-02 10:00:00");
         db.addOrder(o);
-        openSession(session, db);
-        window = std::make_unique<ReportWindow>(sessionInputs(session, ReportKind::Completion), messenger, dialog);
+        open(ReportKind::Completion);
         window->show();
     }
-    QPushButton* button(const char* name) const { return window->findChild<QPushButton*>(QString::fromLatin1(name)); }
+    QPushButton* button(const char* name) const { return control<QPushButton>(name); }
     void run()
     {
-        window->findChild<QDateEdit*>(QStringLiteral("DTPicker1"))->setDate(QDate(2024, 3, 1));
-        window->findChild<QDateEdit*>(QStringLiteral("DTPicker2"))->setDate(QDate(2024, 3, 31));
-        pickEntry(window->findChild<QComboBox*>(QStringLiteral("Combo1")), 0);
-        toggle(window->filterPanel()->tree(), window->filterPanel()->tree()->topLevelItem(0));
-        toggle(window->filterPanel()->categoryBox()->list(), 0);
-        QTest::mouseClick(button("Command5"), Qt::LeftButton);
+        control<QDateEdit>("DTPicker1")->setDate(QDate(2024, 3, 1));
+        control<QDateEdit>("DTPicker2")->setDate(QDate(2024, 3, 31));
+        tickFirstOfEach();
+        QVERIFY(runToEnd());
         messenger.messages.clear();
     }
-
-    FixtureDb db;
-    AppSession session;
-    RecordingMessenger messenger;
-    OfferedSaveDialog dialog;
-    std::unique_ptr<ReportWindow> window;
 };
 
 } // namespace

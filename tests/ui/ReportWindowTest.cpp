@@ -10,11 +10,12 @@
 #include "RecordingMessenger.h"
 #include "ReportCatalog.h"
 #include "ReportStatusBar.h"
+#include "ReportScene.h"
 #include "ReportWindow.h"
-#include "SessionInputs.h"
+#include "RunOnFixture.h"
+#include "RunWait.h"
 #include "Twips.h"
 #include "TypeAnalysisPanel.h"
-#include "UiFixture.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -35,16 +36,15 @@ namespace {
 
 using E = Twips::Edge;
 
-struct Scene {
+struct Scene : ReportScene<> {
     explicit Scene(ReportKind kind, const QString& department = QStringLiteral("维修部"))
     {
         addFilterData(db);
         addOrders();
-        openSession(session, db);
         session.state.EmployeeName = QStringLiteral("李娜");
         session.state.DepartmentName = department;
         session.state.PositionName = QStringLiteral("水电工");
-        window = std::make_unique<ReportWindow>(sessionInputs(session, kind), messenger, dialog);
+        open(kind);
         window->show();
     }
     void addOrders()
@@ -67,27 +67,14 @@ struct Scene {
         order("0102", "3", "2024-03-11 08:00:00", 1, 1); // a category not ticked
         order("0103", "1", "2024-04-01 08:00:00", 1, 1); // after the period
     }
-    template <typename T>
-    T* control(const QString& name) const
-    {
-        return window->findChild<T*>(name);
-    }
-    int get(const char* name, E edge) const { return Twips::get(control<QWidget>(QString::fromUtf8(name)), edge); }
+    int get(const char* name, E edge) const { return Twips::get(control<QWidget>(name), edge); }
     void prepareRun()
     {
-        control<QDateEdit>(QStringLiteral("DTPicker1"))->setDate(QDate(2024, 3, 1));
-        control<QDateEdit>(QStringLiteral("DTPicker2"))->setDate(QDate(2024, 3, 31));
-        pickEntry(control<QComboBox>(QStringLiteral("Combo1")), 0);
-        toggle(window->filterPanel()->tree(), window->filterPanel()->tree()->topLevelItem(0));
-        toggle(window->filterPanel()->categoryBox()->list(), 0);
-        toggle(window->filterPanel()->categoryBox()->list(), 1);
+        control<QDateEdit>("DTPicker1")->setDate(QDate(2024, 3, 1));
+        control<QDateEdit>("DTPicker2")->setDate(QDate(2024, 3, 31));
+        tickFirstOfEach();
+        toggle(panel()->categoryBox()->list(), 1);
     }
-
-    FixtureDb db;
-    AppSession session;
-    RecordingMessenger messenger;
-    CancellingSaveDialog dialog;
-    std::unique_ptr<ReportWindow> window;
 };
 
 } // namespace
@@ -205,21 +192,16 @@ private Q_SLOTS:
             }
             std::function<void()> watch;
         };
-        FixtureDb db;
-        addFilterData(db);
-        AppSession session;
-        openSession(session, db);
-        Snapshot messenger;
-        AnsweringSaveDialog dialog;
+        ReportScene<AnsweringSaveDialog, Snapshot> s;
+        addFilterData(s.db);
         QTemporaryDir folder;
-        dialog.answer = folder.filePath(QStringLiteral("完成情况"));
-        ReportWindow window(sessionInputs(session, ReportKind::Completion), messenger, dialog);
+        s.dialog.answer = folder.filePath(QStringLiteral("完成情况"));
+        s.open(ReportKind::Completion);
+        ReportWindow& window = *s.window;
+        Snapshot& messenger = s.messenger;
         window.show();
-        FilterPanel* panel = window.filterPanel();
-        pickEntry(window.findChild<QComboBox*>(QStringLiteral("Combo1")), 0);
-        toggle(panel->tree(), panel->tree()->topLevelItem(0));
-        toggle(panel->categoryBox()->list(), 0);
-        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command5")), Qt::LeftButton);
+        s.tickFirstOfEach();
+        QVERIFY(s.runToEnd());
         auto* progress = window.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
         int value = -1;
         QString status;
@@ -410,6 +392,7 @@ private Q_SLOTS:
         Scene s(ReportKind::Completion);
         s.prepareRun();
         QTest::mouseClick(s.control<QPushButton>(QStringLiteral("Command5")), Qt::LeftButton);
+        QVERIFY(waitForRun(*s.window));
         QVERIFY(s.messenger.messages.isEmpty());
         QVERIFY(!QGuiApplication::overrideCursor());
 
@@ -425,13 +408,8 @@ private Q_SLOTS:
         QCOMPARE(s.window->criteria().officeCodes, c.officeCodes);
         QCOMPARE(s.window->criteria().categoryNames, c.categoryNames);
 
-        const CompletionReport report;
         ReportGrid expected;
-        report.layoutGrid(expected, s.window->filterPanel()->categories());
-        DbConnection db;
-        QVERIFY(!db.openSqlite(s.db.path()));
-        TypeAnalysis boxes;
-        QVERIFY(!report.run(db, RunInput { c, true, s.window->filterPanel()->categories() }, expected, boxes));
+        QVERIFY(!runOnFixture(CompletionReport(), s.db, RunInput { c, true, s.window->filterPanel()->categories() }, expected));
 
         const ReportGrid& shown = s.window->grid();
         QCOMPARE(shown.texts(), expected.texts());
@@ -453,6 +431,7 @@ private Q_SLOTS:
         Scene s(ReportKind::Completion);
         s.prepareRun();
         QTest::mouseClick(s.control<QPushButton>(QStringLiteral("Command5")), Qt::LeftButton);
+        QVERIFY(waitForRun(*s.window));
         QTest::mouseClick(s.control<QPushButton>(QStringLiteral("Command2")), Qt::LeftButton);
         QCOMPARE(s.dialog.asked, 1);
         QCOMPARE(s.dialog.lastName, QStringLiteral("维修完成情况一览表_20240301_20240331"));
@@ -494,6 +473,7 @@ private Q_SLOTS:
         Scene s(kind);
         s.prepareRun();
         QTest::mouseClick(s.control<QPushButton>(QStringLiteral("Command5")), Qt::LeftButton);
+        QVERIFY(waitForRun(*s.window));
         QVERIFY2(s.messenger.texts().isEmpty(), qPrintable(s.messenger.texts().join(QLatin1Char('|'))));
         // Another region and period are chosen, but not run.
         s.control<QComboBox>(QStringLiteral("Combo1"))->setCurrentIndex(1);
@@ -542,24 +522,21 @@ private Q_SLOTS:
     void buttonsAnswerAfterAFailedExport()
     {
         QFETCH(QString, button);
-        FixtureDb db;
-        addFilterData(db);
-        AppSession session;
-        openSession(session, db);
-        RecordingMessenger messenger;
-        AnsweringSaveDialog dialog;
+        ReportScene<AnsweringSaveDialog> s;
+        addFilterData(s.db);
         QTemporaryDir folder;
-        dialog.answer = folder.filePath(QStringLiteral("missing/维修完成情况一览表.xlsx"));
-        ReportWindow window(sessionInputs(session, ReportKind::Completion), messenger, dialog);
+        s.dialog.answer = folder.filePath(QStringLiteral("missing/维修完成情况一览表.xlsx"));
+        s.open(ReportKind::Completion);
+        ReportWindow& window = *s.window;
+        const RecordingMessenger& messenger = s.messenger;
+        const AnsweringSaveDialog& dialog = s.dialog;
         window.show();
         window.resize(window.minimumSize()); // the least room there is for the bar beside the buttons
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         auto* progress = window.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
         FilterPanel* panel = window.filterPanel();
-        pickEntry(window.findChild<QComboBox*>(QStringLiteral("Combo1")), 0);
-        toggle(panel->tree(), panel->tree()->topLevelItem(0));
-        toggle(panel->categoryBox()->list(), 0);
-        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command5")), Qt::LeftButton);
+        s.tickFirstOfEach();
+        QVERIFY(s.runToEnd());
         QVERIFY(messenger.messages.isEmpty());
         QCOMPARE(window.grid().rows(), 2 + 3 + 1);
 

@@ -1,16 +1,12 @@
 // The run button of each window: the checks of the criteria in the window's order with their
 // messages and focus moves, what a successful press captures, window D's emptied boxes, the
-// hourglass around the run, and a failing run reported while the window stays usable.
+// pointer put back after the run, and a failing run reported while the window stays usable.
 
 #include "CategoryBox.h"
-#include "FakeReport.h"
 #include "FilterPanel.h"
-#include "FixtureDb.h"
-#include "RecordingMessenger.h"
-#include "ReportWindow.h"
-#include "SessionInputs.h"
+#include "ReportScene.h"
+#include "RunWait.h"
 #include "TypeAnalysisPanel.h"
-#include "UiFixture.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -27,23 +23,15 @@ using namespace trellum::test;
 
 namespace {
 
-struct Scene {
+struct Scene : ReportScene<> {
     explicit Scene(ReportKind kind)
-        : report(kind)
     {
         addFilterData(db);
         db.addRegion(QStringLiteral("G7"), QStringLiteral("港区"));
         db.addOffice(QStringLiteral("G7"), QStringLiteral("G701"), QStringLiteral("港湾一号"));
         db.addWorker(QStringLiteral("G7"), QStringLiteral("G071"), QStringLiteral("钱刚"), QStringLiteral("电工"));
-        openSession(session, db);
-        window = std::make_unique<ReportWindow>(sessionInputs(session, &report), messenger, dialog);
+        openFake(kind);
         activate(window.get());
-    }
-    FilterPanel* panel() const { return window->filterPanel(); }
-    template <typename T>
-    T* control(const char* name) const
-    {
-        return window->findChild<T*>(QString::fromUtf8(name));
     }
     // Sets the panel up: the dates, the region entry (-1: none), the ticked nodes and categories.
     void set(int startOffset, int region, const QList<int>& nodes, const QList<int>& categories)
@@ -57,19 +45,15 @@ struct Scene {
         for (int c : categories)
             toggle(panel()->categoryBox()->list(), c);
     }
-    void press() { QTest::mouseClick(control<QPushButton>("Command5"), Qt::LeftButton); }
+    // Presses the run button without waiting for the run.
+    void click() { ReportScene::press("Command5"); }
+    // Presses the run button and waits until a run it started has ended.
+    void press() { QVERIFY(runToEnd()); }
     QString focusName() const
     {
         QWidget* w = QApplication::focusWidget();
         return w ? w->objectName() : QString();
     }
-
-    FixtureDb db;
-    FakeReport report;
-    AppSession session;
-    RecordingMessenger messenger;
-    CancellingSaveDialog dialog;
-    std::unique_ptr<ReportWindow> window;
 };
 
 const QString kDates = QStringLiteral("开始日期不能大于结束日期,请重新设定!");
@@ -144,7 +128,7 @@ private Q_SLOTS:
         }
         if (!focus.isEmpty())
             QCOMPARE(s.focusName(), focus);
-        QCOMPARE(s.report.runs, message.isEmpty() ? 1 : 0);
+        QCOMPARE(s.fake->runs.load(), message.isEmpty() ? 1 : 0);
     }
 
     void successfulPressCaptures_data()
@@ -168,10 +152,9 @@ private Q_SLOTS:
         s.set(-3, 0, workers ? QList<int> { 1, 2 } : QList<int> { 1, 3 }, { 0, 1 });
         s.press();
         QVERIFY(s.messenger.messages.isEmpty());
-        QCOMPARE(s.report.runs, 1);
-        QVERIFY(s.report.waitCursorDuringRun);
+        QCOMPARE(s.fake->runs.load(), 1);
         QVERIFY(!QGuiApplication::overrideCursor());
-        const ReportCriteria& c = s.report.lastInput.criteria;
+        const ReportCriteria& c = s.fake->lastInput.criteria;
         QCOMPARE(workers ? c.workerCodes : c.officeCodes, codes);
         QCOMPARE(workers ? c.officeCodes : c.workerCodes, QString());
         QCOMPARE(c.categoryCodes, QStringLiteral("'1','2'"));
@@ -180,8 +163,8 @@ private Q_SLOTS:
         QCOMPARE(c.regionName, QStringLiteral("东区"));
         QCOMPARE(c.startDate, QDate::currentDate().addDays(-3));
         QCOMPARE(c.endDate, QDate::currentDate());
-        QCOMPARE(s.report.lastInput.categories.size(), std::size_t(3));
-        QVERIFY(s.report.lastInput.calendarWorkingDays);
+        QCOMPARE(s.fake->lastInput.categories.size(), std::size_t(3));
+        QVERIFY(s.fake->lastInput.calendarWorkingDays);
         QCOMPARE(s.window->criteria().categoryCodes, c.categoryCodes);
     }
 
@@ -191,8 +174,8 @@ private Q_SLOTS:
         Scene s(ReportKind::Completion);
         s.set(0, 2, { 0 }, { 2 });
         s.press();
-        QCOMPARE(s.report.lastInput.criteria.officeCodes, QStringLiteral("'G701'"));
-        QCOMPARE(s.report.lastInput.criteria.regionCode, QStringLiteral("G7"));
+        QCOMPARE(s.fake->lastInput.criteria.officeCodes, QStringLiteral("'G701'"));
+        QCOMPARE(s.fake->lastInput.criteria.regionCode, QStringLiteral("G7"));
     }
 
     void refusedCheckKeepsWhatWasCaptured()
@@ -208,7 +191,7 @@ private Q_SLOTS:
         QCOMPARE(s.window->criteria().officeCodes, QString());
         QCOMPARE(s.window->criteria().categoryCodes, QStringLiteral("'1','3'"));
         QCOMPARE(s.window->criteria().categoryNames, QStringLiteral("电，木"));
-        QCOMPARE(s.report.runs, 1);
+        QCOMPARE(s.fake->runs.load(), 1);
     }
 
     void monthEndEmptiesItsBoxesFirst()
@@ -221,41 +204,37 @@ private Q_SLOTS:
         QVERIFY(!remark->isReadOnly());
         QTest::keyClicks(remark, QStringLiteral("see note"));
         box3->setText(QStringLiteral("17"));
-        std::array<QString, 7> seen;
-        QString seenRemark = QStringLiteral("x");
-        s.report.onRun = [&] {
-            seen = panel->boxes();
-            seenRemark = panel->remark();
-        };
-        s.report.boxes = { QStringLiteral("0"), QString(), QString(), QStringLiteral("3"), QStringLiteral("4"),
+        s.fake->boxes = { QStringLiteral("0"), QString(), QString(), QStringLiteral("3"), QStringLiteral("4"),
                            QStringLiteral("5"), QStringLiteral("6") };
         s.set(0, 0, { 0 }, { 0 });
-        s.press();
-        QCOMPARE(seen, (std::array<QString, 7> {}));
-        QCOMPARE(seenRemark, QString());
-        QCOMPARE(panel->boxes(), s.report.boxes);
+        // While the run goes (its result comes through the event loop) the boxes and remark are empty.
+        s.click();
+        QCOMPARE(panel->boxes(), (std::array<QString, 7> {}));
+        QCOMPARE(panel->remark(), QString());
+        QVERIFY(waitForRun(*s.window));
+        QCOMPARE(panel->boxes(), s.fake->boxes);
         QCOMPARE(remark->toPlainText(), QString());
         // A refused press leaves the boxes alone.
         toggle(s.panel()->categoryBox()->list(), 0);
         s.press();
-        QCOMPARE(panel->boxes(), s.report.boxes);
+        QCOMPARE(panel->boxes(), s.fake->boxes);
     }
 
     void failingRunIsReported()
     {
         Scene s(ReportKind::Completion);
-        s.report.failWith = DbError { 1, QStringLiteral("no such table: PG派工单") };
+        s.fake->failWith = DbError { 1, QStringLiteral("no such table: PG派工单") };
         s.set(0, 0, { 0 }, { 0 });
         s.press();
         QCOMPARE(s.messenger.texts(), QStringList { QStringLiteral("错误码: 1 错误描述: no such table: PG派工单") });
         QCOMPARE(s.messenger.messages.front().title, QStringLiteral("系统提示"));
         QVERIFY(!QGuiApplication::overrideCursor());
         QVERIFY(s.window->isVisible());
-        s.report.failWith.reset();
+        s.fake->failWith.reset();
         s.messenger.messages.clear();
         s.press();
         QVERIFY(s.messenger.messages.isEmpty());
-        QCOMPARE(s.report.runs, 2);
+        QCOMPARE(s.fake->runs.load(), 2);
     }
 };
 

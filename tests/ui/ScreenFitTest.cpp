@@ -6,10 +6,9 @@
 #include "FixtureDb.h"
 #include "MainWindow.h"
 #include "Program.h"
-#include "RecordingMessenger.h"
+#include "ReportScene.h"
 #include "ReportWindow.h"
 #include "Twips.h"
-#include "UiFixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,19 +29,10 @@ namespace {
 const QString kHandOff = QStringLiteral("1001,李娜,D01,维修部,P01,水电工,BM,职能部门,GL,管理岗");
 
 // The program started by a hand-off on a fresh fixture, straight to its main window.
-struct Scene {
-    FixtureDb db;
-    SettingsFile settings { db.svr() };
-    AppSession session;
-    RecordingMessenger messenger;
-    CancellingSaveDialog dialog;
-    QTemporaryDir folder;
-    Program program { session, messenger, dialog, [] {}, folder.path() };
-
+struct Scene : ProgramScene {
     Scene()
     {
         addFilterData(db);
-        session.settingsPath = settings.path();
         program.start(kHandOff);
     }
     MainWindow* main() const { return program.mainWindow(); }

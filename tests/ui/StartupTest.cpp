@@ -5,10 +5,9 @@
 #include "LoginWindow.h"
 #include "MainWindow.h"
 #include "Program.h"
-#include "RecordingMessenger.h"
 #include "ReportStatusBar.h"
 #include "ReportWindow.h"
-#include "UiFixture.h"
+#include "ReportScene.h"
 
 #include <QLabel>
 #include <QtTest>
@@ -52,23 +51,19 @@ private Q_SLOTS:
         QFETCH(QString, path);
         QFETCH(QStringList, fields);
         QFETCH(int, messages);
-        FixtureDb db;
-        QTemporaryDir folder;
-        SettingsFile settings(reachable ? db.svr() : QStringLiteral("sqlite:") + folder.filePath(QStringLiteral("no.db")));
-        AppSession session;
-        session.settingsPath = settings.path();
-        RecordingMessenger messenger;
-        CancellingSaveDialog dialog;
-        int ended = 0;
-        Program program(session, messenger, dialog, [&] { ++ended; }, folder.path());
+        ProgramScene s;
+        if (!reachable)
+            s.settings.setSvr(QStringLiteral("sqlite:") + s.folder.filePath(QStringLiteral("no.db")));
+        const Program& program = s.program;
+        const RecordingMessenger& messenger = s.messenger;
 
-        const StartupPath started = program.start(line);
+        const StartupPath started = s.program.start(line);
         const bool toMain = path == QLatin1String("main");
         QCOMPARE(started, toMain ? StartupPath::MainWindow : StartupPath::Login);
         QCOMPARE(int(messenger.messages.size()), messages);
-        QCOMPARE(ended, 0);
+        QCOMPARE(s.ended, 0);
         for (int i = 0; i < SessionState::kFieldCount; ++i)
-            QCOMPARE(session.state.field(i), fields[i]);
+            QCOMPARE(s.session.state.field(i), fields[i]);
         QCOMPARE(program.mainWindow() != nullptr, toMain);
         if (toMain)
             QVERIFY(program.mainWindow()->isVisible());
@@ -86,21 +81,14 @@ private Q_SLOTS:
 
     void handedSessionShowsInTheReportWindows()
     {
-        FixtureDb db;
-        addFilterData(db);
-        QTemporaryDir folder;
-        SettingsFile settings(db.svr());
-        AppSession session;
-        session.settingsPath = settings.path();
-        RecordingMessenger messenger;
-        CancellingSaveDialog dialog;
-        Program program(session, messenger, dialog, [] {}, folder.path());
-        program.start(QStringLiteral("1001,李娜,D01,维修部,P01,水电工,BM,职能部门,GL,管理岗"));
-        ReportWindow* window = program.mainWindow()->openReport(ReportKind::Completion);
+        ProgramScene s;
+        addFilterData(s.db);
+        s.program.start(QStringLiteral("1001,李娜,D01,维修部,P01,水电工,BM,职能部门,GL,管理岗"));
+        ReportWindow* window = s.program.mainWindow()->openReport(ReportKind::Completion);
         QCOMPARE(window->statusBar()->panelText(2), QStringLiteral("李娜"));
         QCOMPARE(window->statusBar()->panelText(4), QStringLiteral("维修部"));
         QCOMPARE(window->statusBar()->panelText(6), QStringLiteral("水电工"));
-        QVERIFY(messenger.messages.isEmpty());
+        QVERIFY(s.messenger.messages.isEmpty());
     }
 };
 
