@@ -160,6 +160,24 @@ std::optional<QString> sameOutputTwice(const QCommandLineParser& parser)
     return std::nullopt;
 }
 
+// Writes the --json document and the --csv rows of `grid` the options ask for (the JSON to standard
+// output when `jsonByDefault` and no --json is named); false after saying why one failed.
+bool writeTextOutputs(const QCommandLineParser& parser, const QByteArray& json, const ReportGrid& grid, bool jsonByDefault,
+                      QIODevice& out, Messenger& messenger)
+{
+    std::vector<Document> documents;
+    if (parser.isSet("json") || jsonByDefault)
+        documents.push_back({ parser.isSet("json") ? parser.value("json") : QStringLiteral("-"), json });
+    if (parser.isSet("csv"))
+        documents.push_back({ parser.value("csv"),
+                              gridCsv(grid, parser.value("csv") != QLatin1String("-") || parser.isSet("bom")) });
+    if (const std::optional<QString> failed = writeDocuments(documents, out)) {
+        inform(messenger, kReportMessageTitle, *failed);
+        return false;
+    }
+    return true;
+}
+
 // Writes the list of the orders behind one cell of the run's grid, as --json or --csv ask.
 int writeDetail(const Report& report, const RunInput& input, const ReportGrid& grid, std::pair<int, int> cell,
                 DbConnection& db, const QCommandLineParser& parser, QIODevice& out, Messenger& messenger)
@@ -176,18 +194,8 @@ int writeDetail(const Report& report, const RunInput& input, const ReportGrid& g
         return kExitDatabase;
     }
     const ReportGrid list = detailGrid(*detail, table);
-    std::vector<Document> documents;
-    if (parser.isSet("json") || !parser.isSet("csv"))
-        documents.push_back({ parser.isSet("json") ? parser.value("json") : QStringLiteral("-"),
-                              detailJson(detailTitle(*detail, input.criteria), detailFigure(*detail, table), list) });
-    if (parser.isSet("csv"))
-        documents.push_back({ parser.value("csv"),
-                              gridCsv(list, parser.value("csv") != QLatin1String("-") || parser.isSet("bom")) });
-    if (const std::optional<QString> failed = writeDocuments(documents, out)) {
-        say(*failed);
-        return kExitExport;
-    }
-    return kExitOk;
+    const QByteArray json = detailJson(detailTitle(*detail, input.criteria), detailFigure(*detail, table), list);
+    return writeTextOutputs(parser, json, list, !parser.isSet("csv"), out, messenger) ? kExitOk : kExitExport;
 }
 
 } // namespace
@@ -371,17 +379,8 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
 
     const std::optional<TypeAnalysis> shownBoxes = *kind == ReportKind::MonthEnd ? std::optional(boxes) : std::nullopt;
     const bool anyOutput = parser.isSet("json") || parser.isSet("csv") || parser.isSet("xlsx") || parser.isSet("pdf");
-    std::vector<Document> documents;
-    if (parser.isSet("json") || !anyOutput)
-        documents.push_back({ parser.isSet("json") ? parser.value("json") : QStringLiteral("-"),
-                              gridJson(reportName(*kind), grid, shownBoxes) });
-    if (parser.isSet("csv"))
-        documents.push_back({ parser.value("csv"),
-                              gridCsv(grid, parser.value("csv") != QLatin1String("-") || parser.isSet("bom")) });
-    if (const std::optional<QString> failed = writeDocuments(documents, out)) {
-        say(*failed);
+    if (!writeTextOutputs(parser, gridJson(reportName(*kind), grid, shownBoxes), grid, !anyOutput, out, messenger))
         return kExitExport;
-    }
     if (parser.isSet("xlsx") || parser.isSet("pdf")) {
         const ExportLayout layout = report.exportLayout();
         if (grid.rows() == layout.guardRowCount) {
