@@ -254,3 +254,18 @@ void ReportGrid::changed()
 }
 
 } // namespace trellum
+
+namespace trellum {
+
+QStringList ReportGrid::rowKey(int row) const
+{
+    return row >= 0 && row < rows() ? m_rowInfo[std::size_t(row)].key : QStringList();
+}
+
+void ReportGrid::setRowKey(int row, const QStringList& key)
+{
+    if (row >= 0 && row < rows())
+        m_rowInfo[std::size_t(row)].key = key;
+}
+
+} // namespace trellum

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -72,6 +73,11 @@ public:
     static constexpr int kDefaultRowHeight = 285;
     static constexpr int kDefaultColWidth = 1000;
 
+    // What a run keeps of the record behind a row (an office's or a worker's codes); empty for
+    // header, empty and totals rows. It travels with the row and is never shown.
+    QStringList rowKey(int row) const;
+    void setRowKey(int row, const QStringList& key);
+
     // Background of a cell; nullopt is the window colour (unset).
     std::optional<BgrColour> background(int row, int col) const;
     void setBackground(int row, int col, std::optional<BgrColour> colour);
@@ -116,6 +122,7 @@ private:
     struct RowInfo {
         int height = kDefaultRowHeight;
         bool merge = false;
+        QStringList key;
     };
 
     void changed();

@@ -102,6 +102,33 @@ QByteArray gridJson(const QString& report, const ReportGrid& grid, const std::op
     return out;
 }
 
+QByteArray detailJson(const QString& title, const QString& figure, const ReportGrid& list)
+{
+    QByteArray out = "{\"title\": ";
+    appendJsonString(out, title);
+    out += ",\n \"figure\": ";
+    appendJsonString(out, figure);
+    out += ",\n \"columns\": [";
+    for (int c = 0; c < list.cols(); ++c) {
+        if (c)
+            out += ", ";
+        appendJsonString(out, list.text(0, c));
+    }
+    out += "],\n \"orders\": [";
+    // the rows between the captions and the closing line
+    for (int r = 1; r + 1 < list.rows(); ++r) {
+        out += r > 1 ? ",\n  [" : "\n  [";
+        for (int c = 0; c < list.cols(); ++c) {
+            if (c)
+                out += ", ";
+            appendJsonString(out, list.text(r, c));
+        }
+        out += ']';
+    }
+    out += list.rows() > 2 ? "\n ]}\n" : "]}\n";
+    return out;
+}
+
 QByteArray gridCsv(const ReportGrid& grid, bool byteOrderMark)
 {
     QByteArray out = byteOrderMark ? QByteArray("\xEF\xBB\xBF") : QByteArray();

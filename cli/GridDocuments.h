@@ -15,6 +15,10 @@ namespace trellum {
 // month-end, the seven type-analysis texts.
 QByteArray gridJson(const QString& report, const ReportGrid& grid, const std::optional<TypeAnalysis>& boxes);
 
+// A figure's list as the headless runner's JSON document: its title, the figure computed from
+// it, the column captions and one array of texts per order.
+QByteArray detailJson(const QString& title, const QString& figure, const ReportGrid& list);
+
 // The grid rows as CSV (RFC 4180, UTF-8, CRLF line ends), after a UTF-8 byte-order mark when
 // asked. A text cell a spreadsheet program would take for a formula (it begins with "=", "+",
 // "-", "@", a tab or a carriage return) is written with an apostrophe before it; numbers never.

@@ -39,6 +39,9 @@ const char* const kHelp =
     "  --bom              the byte-order mark on standard output's CSV too\n"
     "  --xlsx PATH        export the workbook as the export button does with PATH chosen\n"
     "  --pdf PATH         the printed pages as a PDF, as the PDF button does with PATH chosen\n"
+    "  --details ROW,COL  instead of the grid, the list of the orders behind the figure in that cell (row\n"
+    "                     and column numbered from 0 as in the JSON grid's rows, header rows included),\n"
+    "                     as JSON (the default) or CSV, with the figure computed from the list\n"
     "  --timeout SECONDS  the time-out of every statement of the run (0 = none; default: each report's own)\n"
     "  --verbose          the Qt library's own warnings on standard error too\n"
     "  --version          the program's version\n\n"
@@ -148,6 +151,44 @@ std::optional<QString> sameOutputTwice(const QCommandLineParser& parser)
     return std::nullopt;
 }
 
+// Writes the --json document and the --csv rows of `grid` the options ask for (the JSON to standard
+// output when `jsonByDefault` and no --json is named); false after saying why one failed.
+bool writeTextOutputs(const QCommandLineParser& parser, const QByteArray& json, const ReportGrid& grid, bool jsonByDefault,
+                      QIODevice& out, Messenger& messenger)
+{
+    std::vector<Document> documents;
+    if (parser.isSet("json") || jsonByDefault)
+        documents.push_back({ parser.isSet("json") ? parser.value("json") : QStringLiteral("-"), json });
+    if (parser.isSet("csv"))
+        documents.push_back({ parser.value("csv"),
+                              gridCsv(grid, parser.value("csv") != QLatin1String("-") || parser.isSet("bom")) });
+    if (const std::optional<QString> failed = writeDocuments(documents, out)) {
+        inform(messenger, kReportMessageTitle, *failed);
+        return false;
+    }
+    return true;
+}
+
+// Writes the list of the orders behind one cell of the run's grid, as --json or --csv ask.
+int writeDetail(const Report& report, const RunInput& input, const ReportGrid& grid, std::pair<int, int> cell,
+                DbConnection& db, const QCommandLineParser& parser, QIODevice& out, Messenger& messenger)
+{
+    auto say = [&](const QString& text) { inform(messenger, kReportMessageTitle, text); };
+    const std::optional<CellDetail> detail = report.cellDetail(input, grid, cell.first, cell.second);
+    if (!detail) {
+        say(QStringLiteral("第 %1 行第 %2 列不是由任务单得出的数字，没有明细。").arg(cell.first).arg(cell.second));
+        return kExitRefused;
+    }
+    DetailTable table;
+    if (const DbStatus s = readDetail(db, *detail, table)) {
+        say(reportErrorText(*s));
+        return kExitDatabase;
+    }
+    const ReportGrid list = detailGrid(*detail, table);
+    const QByteArray json = detailJson(detailTitle(*detail, input.criteria), detailFigure(*detail, table), list);
+    return writeTextOutputs(parser, json, list, !parser.isSet("csv"), out, messenger) ? kExitOk : kExitExport;
+}
+
 } // namespace
 
 std::optional<RunDays> parseDays(const QCommandLineParser& parser, Messenger& messenger)
@@ -174,7 +215,7 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
     parser.setApplicationDescription(QString::fromUtf8(kHelp));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QStringList valued = { "report", "from", "to", "region", "db", "offices", "workers", "categories",
-                                 "today", "remark", "json", "csv", "xlsx", "timeout", "pdf" };
+                                 "today", "remark", "json", "csv", "xlsx", "timeout", "pdf", "details" };
     for (const QString& name : valued)
         parser.addOption(QCommandLineOption(name, name, name));
     const QCommandLineOption help(QStringList { "help", "h" }, QStringLiteral("this text"));
@@ -239,6 +280,22 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
         }
         timeout = seconds;
     }
+    std::optional<std::pair<int, int>> detailCell;
+    if (parser.isSet("details")) {
+        const QStringList parts = parser.value("details").split(QLatin1Char(','));
+        bool rowOk = false, colOk = false;
+        const int row = parts.value(0).toInt(&rowOk);
+        const int col = parts.value(1).toInt(&colOk);
+        if (parts.size() != 2 || !rowOk || !colOk || row < 0 || col < 0) {
+            say(QStringLiteral("--details 应为 行,列 (从 0 起的两个整数)，现为 \"%1\"。").arg(parser.value("details")));
+            return kExitRefused;
+        }
+        if (parser.isSet("xlsx") || parser.isSet("pdf")) {
+            say(QStringLiteral("--details 的明细只写成 JSON 或 CSV (--json, --csv)。"));
+            return kExitRefused;
+        }
+        detailCell = { row, col };
+    }
     if (const auto clash = sameOutputTwice(parser)) {
         say(*clash);
         return kExitRefused;
@@ -279,19 +336,13 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
     const ReportGrid& grid = result.grid;
     const TypeAnalysis& boxes = result.boxes;
 
+    if (detailCell)
+        return writeDetail(report, RunInput { criteria, true, categories }, grid, *detailCell, db, parser, out, messenger);
+
     const std::optional<TypeAnalysis> shownBoxes = *kind == ReportKind::MonthEnd ? std::optional(boxes) : std::nullopt;
     const bool anyOutput = parser.isSet("json") || parser.isSet("csv") || parser.isSet("xlsx") || parser.isSet("pdf");
-    std::vector<Document> documents;
-    if (parser.isSet("json") || !anyOutput)
-        documents.push_back({ parser.isSet("json") ? parser.value("json") : QStringLiteral("-"),
-                              gridJson(reportName(*kind), grid, shownBoxes) });
-    if (parser.isSet("csv"))
-        documents.push_back({ parser.value("csv"),
-                              gridCsv(grid, parser.value("csv") != QLatin1String("-") || parser.isSet("bom")) });
-    if (const std::optional<QString> failed = writeDocuments(documents, out)) {
-        say(*failed);
+    if (!writeTextOutputs(parser, gridJson(reportName(*kind), grid, shownBoxes), grid, !anyOutput, out, messenger))
         return kExitExport;
-    }
     if (parser.isSet("xlsx") || parser.isSet("pdf")) {
         const ExportLayout layout = report.exportLayout();
         if (grid.rows() == layout.guardRowCount) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CellDetail.h"
 #include "Criteria.h"
 #include "DbConnection.h"
 #include "ExportLayout.h"
@@ -35,6 +36,13 @@ public:
     virtual DbStatus run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes) const = 0;
     // The report's sheet for the export frame.
     virtual ExportLayout exportLayout() const = 0;
+    // The orders behind the figure at `row`, `col` of a grid this report filled from `input`;
+    // nothing for a text cell, a header cell or a column never filled.
+    virtual std::optional<CellDetail> cellDetail(const RunInput& input, const ReportGrid& grid, int row, int col) const
+    {
+        (void)input, (void)grid, (void)row, (void)col;
+        return std::nullopt;
+    }
 };
 
 } // namespace trellum

@@ -56,6 +56,27 @@ QString workerTable(const std::vector<WorkerRecord>& workers)
     return sqlLiteralTable({ QStringLiteral("工号"), QStringLiteral("区域号") }, rows);
 }
 
+QString sharedItemHours()
+{
+    return QStringLiteral("维修工时*B.数量/(len(维修人)-LEN(replace(维修人,',',''))+1)");
+}
+
+QString sharedOrderHours()
+{
+    return QStringLiteral("(Select SUM(") + sharedItemHours()
+        + QStringLiteral(") From pg维修人工费清单 B Where PG派工单.编号=B.任务单编号)");
+}
+
+QStringList workerKey(const WorkerRecord& worker)
+{
+    return { worker.code, worker.region };
+}
+
+WorkerRecord workerOfKey(const QStringList& key)
+{
+    return { key.value(0), key.value(1), QString() };
+}
+
 long long countWeekdays(const QDate& start, const QDate& end)
 {
     if (!start.isValid() || !end.isValid() || end < start)

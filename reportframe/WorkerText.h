@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <vector>
@@ -42,6 +43,16 @@ QString workerItemPositionOf(const QString& itemSql);
 // The run's workers as a derived table for a From clause, columns 序 (the worker's place in
 // `workers`), 工号 (the code without blanks, as workerItemPosition compares it) and 区域号.
 QString workerTable(const std::vector<WorkerRecord>& workers);
+
+// One labour item's hours shared among the order's workers (the commas of 维修人 plus one), over
+// the order joined to its labour items as B.
+QString sharedItemHours();
+// The man-hours an order credits each of its workers: its labour items' shared hours added up.
+QString sharedOrderHours();
+
+// The key a worker's grid rows keep (his code and region), and the worker it names back.
+QStringList workerKey(const WorkerRecord& worker);
+WorkerRecord workerOfKey(const QStringList& key);
 
 // The days from `start` to `end`, both included, that fall on Monday to Friday (0 when the
 // end lies before the start).

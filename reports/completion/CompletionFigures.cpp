@@ -8,15 +8,38 @@ namespace trellum {
 
 namespace {
 
-// One per-office count statement; `extra` narrows the completed orders further.
-QString countStatement(const ReportCriteria& c, const QString& head, const QString& extra)
+// The completed orders of the run's offices, region and categories, transfers to plans left
+// out; `extra` narrows them to one column's orders. Both a column's count and its list use it.
+QString completedOrders(const ReportCriteria& c, const QString& extra)
 {
-    return head + QStringLiteral(" From PG派工单 Where CONVERT(char(8),销单日期,112) Between ")
-        + sqlQuote(sqlDate(c.startDate)) + QStringLiteral(" And ") + sqlQuote(sqlDate(c.endDate))
+    return QStringLiteral("CONVERT(char(8),销单日期,112) Between ") + sqlQuote(sqlDate(c.startDate))
+        + QStringLiteral(" And ") + sqlQuote(sqlDate(c.endDate))
         + QStringLiteral(" and 是否销单=1 And 维修完成 =1 And 撤消时间 Is Null") + extra
         + QStringLiteral(" And 管理处 In (") + c.officeCodes + QStringLiteral(") And 区域DH=") + sqlQuote(c.regionCode)
-        + QStringLiteral(" And 维修情况 Not like '%转计划%'  And 报修类别编号 In(") + c.categoryCodes
-        + QStringLiteral(") Group by 管理处");
+        + QStringLiteral(" And 维修情况 Not like '%转计划%'  And 报修类别编号 In(") + c.categoryCodes + QStringLiteral(")");
+}
+
+// What narrows the completed orders to each count column's orders; the other columns count nothing.
+std::optional<QString> columnCondition(int col)
+{
+    switch (col) {
+    case 2:
+        return QString();
+    case 3:
+    case 5:
+        return QStringLiteral(" And 是否回访=1");
+    case 6:
+        return QStringLiteral(" And 是否回访=1 And 回访验收结果=1");
+    default:
+        return std::nullopt;
+    }
+}
+
+// One per-office count statement of a column's orders.
+QString countStatement(const ReportCriteria& c, const QString& head, int col)
+{
+    return head + QStringLiteral(" From PG派工单 Where ") + completedOrders(c, *columnCondition(col))
+        + QStringLiteral(" Group by 管理处");
 }
 
 QString countText(const DbCursor& cur, const QString& field)
@@ -36,10 +59,9 @@ void writeRate(ReportGrid& grid, int row, int num, int den, int to)
 
 QString CompletionReport::statement(const ReportCriteria& c)
 {
-    const QString a = countStatement(c, QStringLiteral("Select Count (编号) as 本月完成,管理处"), QString());
-    const QString b = countStatement(c, QStringLiteral("Select count (编号) as 本月回访,管理处"), QStringLiteral(" And 是否回访=1"));
-    const QString cc = countStatement(c, QStringLiteral("Select count (编号) as 验收合格,管理处"),
-                                      QStringLiteral(" And 是否回访=1 And 回访验收结果=1"));
+    const QString a = countStatement(c, QStringLiteral("Select Count (编号) as 本月完成,管理处"), 2);
+    const QString b = countStatement(c, QStringLiteral("Select count (编号) as 本月回访,管理处"), 3);
+    const QString cc = countStatement(c, QStringLiteral("Select count (编号) as 验收合格,管理处"), 6);
     return QStringLiteral("Select gyd_dh, gyd_name, A.本月完成, B.本月回访, C.验收合格  From 区域对应管理处 "
                           "Left Join 设置管理处 On 管理处码=gyd_dh Left Join (")
         + a + QStringLiteral(") A On GYD_DH = A.管理处 left Join (") + b + QStringLiteral(") B On GYD_DH = B.管理处 left Join (")
@@ -97,6 +119,8 @@ DbStatus CompletionReport::run(DbConnection& db, const RunInput& input, ReportGr
         grid.setRow(r);
         grid.setText(r, 0, QString::number(r - 1));
         grid.setText(r, 1, cur.text(QStringLiteral("gyd_name")));
+        if (!cur.isNull(QStringLiteral("gyd_dh")))
+            grid.setRowKey(r, { cur.text(QStringLiteral("gyd_dh")) });
         grid.setText(r, 2, countText(cur, QStringLiteral("本月完成")));
         grid.setText(r, 3, countText(cur, QStringLiteral("本月回访")));
         grid.setText(r, 5, countText(cur, QStringLiteral("本月回访")));
@@ -122,6 +146,21 @@ DbStatus CompletionReport::run(DbConnection& db, const RunInput& input, ReportGr
     for (int col = 1; col < kCols; ++col)
         grid.setBackground(t, col, kTotalColour);
     return std::nullopt;
+}
+
+std::optional<CellDetail> CompletionReport::cellDetail(const RunInput& input, const ReportGrid& grid, int row, int col) const
+{
+    const std::optional<QString> extra = columnCondition(col);
+    if (!extra || row < kHeaderRows || row >= grid.rows())
+        return std::nullopt;
+    const std::vector<QStringList> keys = keysBehind(grid, row, 1, QStringLiteral("合计"));
+    CellDetail detail = namedCell(info().title, grid, row, col, 1);
+    // each office row counts the orders of its own office, the totals row those of every office row
+    detail.parts.push_back({ .from = QStringLiteral("PG派工单 Inner Join (") + officeRowsTable(keys)
+                                 + QStringLiteral(") R On 管理处 = R.管理处码"),
+                             .where = completedOrders(input.criteria, *extra) + QStringLiteral(" And 编号 Is Not Null"),
+                             .group = QStringLiteral("R.序") });
+    return detail;
 }
 
 } // namespace trellum

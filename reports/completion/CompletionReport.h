@@ -16,6 +16,8 @@ public:
     void layoutGrid(ReportGrid& grid, const CategoryTable& categories) const override;
     DbStatus run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes) const override;
     ExportLayout exportLayout() const override;
+    // The completed, revisited or accepted orders of an office row or of them all.
+    std::optional<CellDetail> cellDetail(const RunInput& input, const ReportGrid& grid, int row, int col) const override;
 
     // The outer statement of a run: the three per-office counts joined to the region's offices.
     static QString statement(const ReportCriteria& criteria);

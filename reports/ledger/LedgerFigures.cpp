@@ -64,27 +64,77 @@ QString LedgerReport::workerStatement(const ReportCriteria& c)
         + QStringLiteral(" And 工号 In (") + c.workerCodes + QStringLiteral(")");
 }
 
-QString LedgerReport::figuresStatement(const ReportCriteria& c, const std::vector<WorkerRecord>& workers)
+namespace {
+
+// The orders of the workers of W cross-joined to them: completed in the period, naming the worker as a whole item,
+// of his region and a ticked category. Every figure of the ledger and its list sum over these.
+QString workerOrders(const ReportCriteria& c)
 {
-    const QString from = QStringLiteral(" From PG派工单 Cross Join (") + workerTable(workers) + QStringLiteral(") W");
     // Every worker of the list is of the run's region, so the region is also given as a value:
     // the database then reads that region's orders only, once for all the workers.
-    const QString where = QStringLiteral(" where CONVERT(char(8),销单日期,112) Between ") + sqlQuote(sqlDate(c.startDate))
+    return QStringLiteral("CONVERT(char(8),销单日期,112) Between ") + sqlQuote(sqlDate(c.startDate))
         + QStringLiteral(" And ") + sqlQuote(sqlDate(c.endDate)) + QStringLiteral(" And 是否销单=1 And 维修完成 =1 And ")
         + workerItemPositionOf(QStringLiteral("W.工号")) + QStringLiteral(" > 0") + QStringLiteral(" And 区域DH=W.区域号")
         + QStringLiteral(" And 区域DH=") + sqlQuote(c.regionCode)
         + QStringLiteral(" And 报修类别编号 In(") + c.categoryCodes + QStringLiteral(")");
+}
+
+QString workersFrom(const std::vector<WorkerRecord>& workers)
+{
+    return QStringLiteral("PG派工单 Cross Join (") + workerTable(workers) + QStringLiteral(") W");
+}
+
+// The material cost an order adds (NULL adds 0).
+const QString kOrderMaterial = QStringLiteral("Case When 材料费 Is Null Then 0 Else 材料费 End");
+
+} // namespace
+
+QString LedgerReport::figuresStatement(const ReportCriteria& c, const std::vector<WorkerRecord>& workers)
+{
+    const QString from = QStringLiteral(" From ") + workersFrom(workers);
+    const QString where = QStringLiteral(" where ") + workerOrders(c);
     // material and labour cost over the orders alone, so an order with several labour items
     // counts its costs once
-    const QString costs =
-        QStringLiteral("Select W.序, SUM(Case When 材料费 Is Null Then 0 Else 材料费 End) as 材料费实际, "
-                       "SUM(PG派工单.人工费) as 人工费实际") + from + where + QStringLiteral(" group by W.序");
+    const QString costs = QStringLiteral("Select W.序, SUM(") + kOrderMaterial
+        + QStringLiteral(") as 材料费实际, SUM(PG派工单.人工费) as 人工费实际") + from + where + QStringLiteral(" group by W.序");
     // each labour item's hours shared among the workers of the order (commas + 1)
-    const QString hours =
-        QStringLiteral("Select W.序, SUM(维修工时*B.数量/(len(维修人)-LEN(replace(维修人,',',''))+1)) as 平均工时")
+    const QString hours = QStringLiteral("Select W.序, SUM(") + sharedItemHours() + QStringLiteral(") as 平均工时")
         + from + QStringLiteral(" left Join pg维修人工费清单 B on 编号=任务单编号") + where + QStringLiteral(" group by W.序");
     return QStringLiteral("Select A1.序, A1.材料费实际, A2.平均工时, A1.人工费实际 From (") + costs
         + QStringLiteral(") A1 Inner Join (") + hours + QStringLiteral(") A2 On A1.序 = A2.序");
+}
+
+std::optional<CellDetail> LedgerReport::cellDetail(const RunInput& input, const ReportGrid& grid, int row, int col) const
+{
+    // the standard hours come from the calendar, not from orders
+    static const std::pair<int, int> kSummed[] = { { 4, 0 }, { 11, 1 }, { 15, 2 } };
+    int summed = -1;
+    for (const auto& [c, k] : kSummed)
+        if (c == col)
+            summed = k;
+    if (summed < 0 || row < kHeaderRows || row >= grid.rows())
+        return std::nullopt;
+    const bool totals = row == grid.rows() - 1 && grid.text(row, 2) == QStringLiteral("总计");
+    if (!totals && grid.rowKey(row).isEmpty())
+        return std::nullopt;
+    // the worker lines are keyed, and each worker's subtotal line with them
+    std::vector<WorkerRecord> workers;
+    for (int r = totals ? kHeaderRows : row; r < (totals ? row : row + 1); ++r)
+        if (!grid.rowKey(r).isEmpty() && grid.text(r, 2) == QStringLiteral("零星"))
+            workers.push_back(workerOfKey(grid.rowKey(r)));
+    if (workers.empty() && !totals)
+        workers.push_back(workerOfKey(grid.rowKey(row)));
+    CellDetail detail = namedCell(info().title, grid, row, col, 1);
+    if (totals)
+        detail.row = QStringLiteral("总计");
+    detail.contributionNames = { QStringLiteral("工时分摊"), QStringLiteral("人工费"), QStringLiteral("材料费") };
+    detail.rule = { summed, QStringLiteral("0.00") };
+    if (!workers.empty())
+        detail.parts.push_back({ .from = workersFrom(workers),
+                                 .where = workerOrders(input.criteria),
+                                 .group = QStringLiteral("W.序"),
+                                 .contributions = { sharedOrderHours(), QStringLiteral("PG派工单.人工费"), kOrderMaterial } });
+    return detail;
 }
 
 DbStatus LedgerReport::ReadFigures(DbConnection& db, const ReportCriteria& c, const std::vector<WorkerRecord>& workers,
@@ -132,7 +182,9 @@ DbStatus LedgerReport::run(DbConnection& db, const RunInput& input, ReportGrid& 
             continue;
         LedgerWorkerBlock block(grid);
         block.addWorkerLine(workers[i].name, text(f->hours), standard, text(f->labour), text(f->material));
+        grid.setRowKey(grid.rows() - 1, workerKey(workers[i]));
         block.close();
+        grid.setRowKey(grid.rows() - 1, workerKey(workers[i]));
     }
     // the blocks are drawn once, then the total line is made with repainting off again
     pause.drawNow();

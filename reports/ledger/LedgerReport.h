@@ -42,6 +42,8 @@ public:
     DbStatus run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes) const override;
     // The ledger's sheet: form number, team and period lines, header merges, cyan subtotal rows.
     ExportLayout exportLayout() const override;
+    // A worker's or all the workers' orders behind the man-hours, labour or material cost.
+    std::optional<CellDetail> cellDetail(const RunInput& input, const ReportGrid& grid, int row, int col) const override;
 
     // The figures of all the workers from one statement.
     static DbStatus ReadFigures(DbConnection& db, const ReportCriteria& criteria,

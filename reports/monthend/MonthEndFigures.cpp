@@ -193,6 +193,8 @@ DbStatus MonthEndReport::fillOffices(DbConnection& db, const RunInput& input, Re
         grid.setText(r, 0, QString::number(r - 1));
         // an office mapped to the region without a 设置管理处 row shows with an empty name
         grid.setText(r, 1, office.name);
+        if (office.code)
+            grid.setRowKey(r, { *office.code });
         for (const auto& [col, text] : office.counts)
             grid.setText(r, col, text);
         writeSum(grid, r, 7, 10);
@@ -202,6 +204,19 @@ DbStatus MonthEndReport::fillOffices(DbConnection& db, const RunInput& input, Re
     }
     appendTotals(grid);
     return std::nullopt;
+}
+
+std::optional<CellDetail> MonthEndReport::cellDetail(const RunInput& input, const ReportGrid& grid, int row, int col) const
+{
+    if (row < kHeaderRows || row >= grid.rows())
+        return std::nullopt;
+    const std::vector<QStringList> keys = keysBehind(grid, row, 1, QStringLiteral("合计"));
+    CellDetail detail = namedCell(info().title, grid, row, col, 1);
+    detail.parts = detailParts(input.criteria, col, input.categories, officeRowsTable(keys));
+    // a category column of a category not ticked counts no orders: its list is empty
+    if (detail.parts.empty() && col < kStandardColumns)
+        return std::nullopt;
+    return detail;
 }
 
 } // namespace trellum

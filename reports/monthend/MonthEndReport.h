@@ -63,6 +63,14 @@ public:
     // The completed orders in the period per office of `officeCodes` and ticked category, keyed by
     // their places (columns 管理处序 and 类别序); only pairs with orders have a row.
     static QString categoryStatement(const ReportCriteria& criteria, const QStringList& officeCodes);
+    // The parts of the list behind column `col` for the office rows of `rowsTable` (officeRowsTable):
+    // the orders each count of the column counts, the 合计 columns' three housing columns one
+    // after the other; none for a column that counts nothing.
+    static std::vector<DetailPart> detailParts(const ReportCriteria& criteria, int col, const CategoryTable& categories,
+                                               const QString& rowsTable);
+    // The offices' or all the offices' orders behind a count cell.
+    std::optional<CellDetail> cellDetail(const RunInput& input, const ReportGrid& grid, int row, int col) const override;
+
     // The type-analysis counts in one row: 本月报修 (box 0), 上门报修, 电话报修, 纸质报修 and 微信报修 (boxes 3 to 6).
     static QString typeAnalysisStatement(const ReportCriteria& criteria);
 

@@ -119,6 +119,9 @@ QString groupedCounts(const QString& from, const QString& narrowing, const Count
         + QStringLiteral(") T Group by 管理处");
 }
 
+// The orders joined to their rooms and housing types.
+const QString kHousingFrom = QStringLiteral("PG派工单 Left Join 室表 On 室ID=室表.S_ID Left Join  fwxzk on 房屋性质=fwxz_dh");
+
 // The region's offices with their counts: O from the orders, H by housing type.
 const QString kOuter =
     QStringLiteral("Select gyd_dh, gyd_name, O.上月结转, O.本月报修, O.本月结存, H.售后房, H.直管房, H.公用部位, H.售后房完成, "
@@ -127,12 +130,15 @@ const QString kOuter =
 
 // The orders are counted per office and category first; the offices and categories are then
 // matched by the database's own equality, as a condition 管理处='...' would match them.
+// A category cell counts the orders of its office and category that meet this.
+const QString kCategoryOrders =
+    QStringLiteral("CONVERT(char(81),销单日期,112) Between {start} And {end} and 是否销单=1 And "
+        "维修完成 =1 And ((撤消时间 is null and 联系单处理结果 is null) or (撤消时间 is null and 联系单处理结果 <> '作废')) and "
+        "区域DH={region}");
 const QString kCategory =
     QStringLiteral("Select O.序 As 管理处序, C.序 As 类别序, X.报修类别分析 From (Select 管理处, 报修类别编号, COUNT(编号) as "
-        "报修类别分析 From PG派工单 where CONVERT(char(81),销单日期,112) Between {start} And {end} and 是否销单=1 And "
-        "维修完成 =1 And ((撤消时间 is null and 联系单处理结果 is null) or (撤消时间 is null and 联系单处理结果 <> '作废')) and "
-        "区域DH={region} group by 管理处, 报修类别编号) X Inner Join ({offices}) O On X.管理处 = O.管理处 Inner Join "
-        "({categories}) C On X.报修类别编号 = C.类别");
+        "报修类别分析 From PG派工单 where ") + kCategoryOrders + QStringLiteral(" group by 管理处, 报修类别编号) X Inner Join "
+        "({offices}) O On X.管理处 = O.管理处 Inner Join ({categories}) C On X.报修类别编号 = C.类别");
 
 // The type-analysis boxes in one pass over the ticked offices' and categories' orders: 本月报修
 // (box 0) counts every order reported in the period, revoked ones too; the other four count the
@@ -154,7 +160,62 @@ const Count kBoxes[] = {
                    u"报修来源='微信报修'" },
 };
 
+// Where a count column of the grid takes its orders from: its count and the pass that reads it.
+struct CountColumn {
+    int col;
+    const Count* count;
+    const QString* from;
+    const QString* narrowing;
+};
+
+const QString kOrdersFrom = QStringLiteral("PG派工单");
+
+const CountColumn kCountColumns[] = {
+    { 2, &kOrderCounts[0], &kOrdersFrom, &kMayCountOrders },   { 3, &kOrderCounts[1], &kOrdersFrom, &kMayCountOrders },
+    { 4, &kOrderCounts[4], &kOrdersFrom, &kMayCountOrders },   { 6, &kOrderCounts[3], &kOrdersFrom, &kMayCountOrders },
+    { 18, &kOrderCounts[2], &kOrdersFrom, &kMayCountOrders },  { 7, &kHousingCounts[1], &kHousingFrom, &kInPeriodOrders },
+    { 8, &kHousingCounts[2], &kHousingFrom, &kInPeriodOrders }, { 9, &kHousingCounts[0], &kHousingFrom, &kInPeriodOrders },
+    { 13, &kHousingCounts[4], &kHousingFrom, &kInPeriodOrders }, { 14, &kHousingCounts[5], &kHousingFrom, &kInPeriodOrders },
+    { 15, &kHousingCounts[3], &kHousingFrom, &kInPeriodOrders },
+};
+
 } // namespace
+
+std::vector<DetailPart> MonthEndReport::detailParts(const ReportCriteria& c, int col, const CategoryTable& categories,
+                                                    const QString& rowsTable)
+{
+    const QString from = QStringLiteral(" Inner Join (") + rowsTable + QStringLiteral(") R On 管理处 = R.管理处码");
+    std::vector<DetailPart> parts;
+    // the 合计 columns add up the three housing columns before them
+    const std::vector<int> cols = col == 10 ? std::vector<int> { 7, 8, 9 }
+        : col == 16                         ? std::vector<int> { 13, 14, 15 }
+                                            : std::vector<int> { col };
+    for (int one : cols) {
+        for (const CountColumn& cc : kCountColumns) {
+            if (cc.col != one)
+                continue;
+            const bool housing = cc.from == &kHousingFrom;
+            parts.push_back({ .from = *cc.from + from,
+                              .where = withCriteria(kCountedOrders + QStringLiteral(" And ") + *cc.narrowing
+                                                        + QStringLiteral(" And ") + QString::fromUtf16(cc.count->condition)
+                                                        + QStringLiteral(" And 编号 Is Not Null"),
+                                                    c),
+                              .group = QStringLiteral("R.序"),
+                              .housing = housing ? QStringLiteral("FWXZ_xz") : QString() });
+        }
+    }
+    const int j = col - kStandardColumns;
+    if (j >= 0 && std::size_t(j) < categories.size() && c.tickedCategoryCodes.contains(categories[std::size_t(j)].code)) {
+        ReportCriteria only = c;
+        only.categoryCodes = sqlQuote(categories[std::size_t(j)].code);
+        parts.push_back({ .from = kOrdersFrom + from,
+                          .where = withCriteria(kCategoryOrders + QStringLiteral(" And 报修类别编号 = {categories} And 编号 Is "
+                                                                                 "Not Null"),
+                                                only),
+                          .group = QStringLiteral("R.序") });
+    }
+    return parts;
+}
 
 QString MonthEndReport::withCriteria(const QString& text, const ReportCriteria& c)
 {
@@ -167,10 +228,8 @@ QString MonthEndReport::withCriteria(const QString& text, const ReportCriteria& 
 
 QString MonthEndReport::countsStatement(const ReportCriteria& c)
 {
-    const QString orders = groupedCounts(QStringLiteral("PG派工单"), kMayCountOrders, kOrderCounts, std::size(kOrderCounts));
-    const QString housing = groupedCounts(QStringLiteral("PG派工单 Left Join 室表 On 室ID=室表.S_ID Left Join  fwxzk on "
-                                                         "房屋性质=fwxz_dh"),
-                                          kInPeriodOrders, kHousingCounts, std::size(kHousingCounts));
+    const QString orders = groupedCounts(kOrdersFrom, kMayCountOrders, kOrderCounts, std::size(kOrderCounts));
+    const QString housing = groupedCounts(kHousingFrom, kInPeriodOrders, kHousingCounts, std::size(kHousingCounts));
     return splice(kOuter, { { QLatin1String("O"), withCriteria(orders, c) },
                             { QLatin1String("H"), withCriteria(housing, c) },
                             { QLatin1String("region"), sqlQuote(c.regionCode) } });

@@ -103,19 +103,62 @@ QString PerformanceReport::workerStatement(const ReportCriteria& c)
         + QStringLiteral("And 工号 In (") + c.workerCodes + QStringLiteral(")");
 }
 
+namespace {
+
+QString workersFrom(const std::vector<WorkerRecord>& workers)
+{
+    return QStringLiteral("PG派工单 Cross Join (") + workerTable(workers) + QStringLiteral(") W");
+}
+
+// The orders whose man-hours are credited to a worker of W: he is named anywhere in 维修人.
+QString creditedOrders(const ReportCriteria& c)
+{
+    return periodCondition(c) + QStringLiteral(" And ") + workerItemPositionOf(QStringLiteral("W.工号"))
+        + QStringLiteral(" > 0") + regionAndCategories(c);
+}
+
+// The orders a worker of W completed as lead worker: named first, follow-up orders left out.
+QString ledOrders(const ReportCriteria& c)
+{
+    return periodCondition(c) + QStringLiteral(" And 跟随单编号 Is Null And ") + workerItemPositionOf(QStringLiteral("W.工号"))
+        + QStringLiteral(" = 1") + regionAndCategories(c);
+}
+
+} // namespace
+
 QString PerformanceReport::figuresStatement(const ReportCriteria& c, const std::vector<WorkerRecord>& workers)
 {
-    const QString from = QStringLiteral(" From PG派工单 Cross Join (") + workerTable(workers) + QStringLiteral(") W");
-    const QString hours =
-        QStringLiteral("Select W.序, SUM(维修工时*B.数量/(len(维修人)-LEN(replace(维修人,',',''))+1)) as 平均工时")
-        + from + QStringLiteral(" left Join pg维修人工费清单 B on 编号=任务单编号 where ") + periodCondition(c)
-        + QStringLiteral(" And ") + workerItemPositionOf(QStringLiteral("W.工号")) + QStringLiteral(" > 0")
-        + regionAndCategories(c) + QStringLiteral(" group by W.序");
-    const QString orders = QStringLiteral("Select W.序, Count(编号) As 张数") + from + QStringLiteral(" Where ")
-        + periodCondition(c) + QStringLiteral(" And 跟随单编号 Is Null And ") + workerItemPositionOf(QStringLiteral("W.工号"))
-        + QStringLiteral(" = 1") + regionAndCategories(c) + QStringLiteral(" group by W.序");
+    const QString from = QStringLiteral(" From ") + workersFrom(workers);
+    const QString hours = QStringLiteral("Select W.序, SUM(") + sharedItemHours() + QStringLiteral(") as 平均工时") + from
+        + QStringLiteral(" left Join pg维修人工费清单 B on 编号=任务单编号 where ") + creditedOrders(c)
+        + QStringLiteral(" group by W.序");
+    const QString orders = QStringLiteral("Select W.序, Count(编号) As 张数") + from + QStringLiteral(" Where ") + ledOrders(c)
+        + QStringLiteral(" group by W.序");
     return QStringLiteral("Select H.序, H.平均工时, N.张数 From (") + hours + QStringLiteral(") H Left Join (") + orders
         + QStringLiteral(") N On N.序 = H.序");
+}
+
+std::optional<CellDetail> PerformanceReport::cellDetail(const RunInput& input, const ReportGrid& grid, int row, int col) const
+{
+    // the days and hours of attendance come from the calendar, not from orders
+    if ((col != 14 && col != 15) || row < kHeaderRows || row >= grid.rows())
+        return std::nullopt;
+    const std::vector<QStringList> keys = keysBehind(grid, row, 1, QStringLiteral("合计"));
+    std::vector<WorkerRecord> workers;
+    for (const QStringList& key : keys)
+        workers.push_back(workerOfKey(key));
+    CellDetail detail = namedCell(info().title, grid, row, col, 1);
+    if (col == 15) {
+        detail.contributionNames = { QStringLiteral("工时分摊") };
+        detail.rule = { 0, QStringLiteral("0.00") };
+    }
+    if (!workers.empty())
+        detail.parts.push_back({ .from = workersFrom(workers),
+                                 .where = col == 15 ? creditedOrders(input.criteria)
+                                                    : ledOrders(input.criteria) + QStringLiteral(" And 编号 Is Not Null"),
+                                 .group = QStringLiteral("W.序"),
+                                 .contributions = col == 15 ? QStringList { sharedOrderHours() } : QStringList() });
+    return detail;
 }
 
 DbStatus PerformanceReport::ReadFigures(DbConnection& db, const ReportCriteria& c,
@@ -163,6 +206,7 @@ DbStatus PerformanceReport::run(DbConnection& db, const RunInput& input, ReportG
         grid.setRow(r);
         grid.setText(r, 0, QString::number(r - kHeaderRows + 1));
         grid.setText(r, 1, w.name);
+        grid.setRowKey(r, workerKey(w));
         grid.setText(r, 3, daysText);
         grid.setText(r, 5, daysText);
         grid.setText(r, 8, hoursText);

@@ -41,6 +41,8 @@ public:
     DbStatus run(DbConnection& db, const RunInput& input, ReportGrid& grid, TypeAnalysis& boxes) const override;
     // The summary's sheet: form number, blanks for handwriting, wrapped header, signature footer.
     ExportLayout exportLayout() const override;
+    // A worker's or all the workers' orders behind the orders completed or the credited man-hours.
+    std::optional<CellDetail> cellDetail(const RunInput& input, const ReportGrid& grid, int row, int col) const override;
 
     // The figures of all the workers from one statement.
     static DbStatus ReadFigures(DbConnection& db, const ReportCriteria& criteria,

@@ -92,6 +92,30 @@ private Q_SLOTS:
         QVERIFY(!doc.contains("typeAnalysis"));
     }
 
+    // The totals row's count of completed orders lists both orders, as JSON and as CSV.
+    void detailsListTheOrdersOfACell()
+    {
+        test::FixtureDb db;
+        fill(db);
+        db.close();
+        const auto r = run(base(db.path()) << "--details" << "5,2");
+        QCOMPARE(r->code, 0);
+        const QJsonObject doc = QJsonDocument::fromJson(r->out).object();
+        QCOMPARE(doc["figure"].toString(), QStringLiteral("2"));
+        QVERIFY2(doc["title"].toString().contains(QStringLiteral("合计")), qPrintable(doc["title"].toString()));
+        QCOMPARE(doc["columns"].toArray()[0].toString(), QStringLiteral("编号"));
+        const QJsonArray orders = doc["orders"].toArray();
+        QCOMPARE(orders.size(), 2);
+        QCOMPARE(orders[0].toArray()[1].toString(), QStringLiteral("阳光花园"));
+        QCOMPARE(orders[1].toArray()[4].toString(), QStringLiteral("土建"));
+
+        const auto accepted = run(base(db.path()) << "--details" << "2,6" << "--csv" << "-");
+        QCOMPARE(accepted->code, 0);
+        const QList<QByteArray> lines = accepted->out.split('\n');
+        QCOMPARE(lines.size(), 1 + 1 + 1 + 1); // captions, the order, the closing line, the end
+        QVERIFY(lines[2].startsWith(QByteArray("合计,1 张")));
+    }
+
     void listedCodesNarrowTheRun()
     {
         test::FixtureDb db;
@@ -123,6 +147,11 @@ private Q_SLOTS:
         QTest::newRow("region without offices") << QStringList { "--region", "02" } << 2 << QStringLiteral("请勾选小区!");
         QTest::newRow("time-out not a number") << QStringList { "--timeout", "soon" } << 2 << QStringLiteral("--timeout");
         QTest::newRow("time-out negative") << QStringList { "--timeout", "-1" } << 2 << QStringLiteral("--timeout");
+        QTest::newRow("details not a cell") << QStringList { "--details", "2" } << 2 << QStringLiteral("--details");
+        QTest::newRow("details of a name cell") << QStringList { "--details", "2,1" } << 2 << QStringLiteral("没有明细");
+        QTest::newRow("details of a rate") << QStringList { "--details", "2,4" } << 2 << QStringLiteral("没有明细");
+        QTest::newRow("details into a workbook") << QStringList { "--details", "2,2", "--xlsx", "/tmp/x" } << 2
+                                                 << QStringLiteral("JSON 或 CSV");
         QTest::newRow("time-out over a day") << QStringList { "--timeout", "86401" } << 2 << QStringLiteral("--timeout");
     }
     void refusals()

@@ -3,7 +3,9 @@
 // runner, selects exactly what the plain spelling selects. The login statements select nothing
 // they should not for hostile typed text.
 
+#include "CellDetailCheck.h"
 #include "FilterPanel.h"
+#include "ItemwiseFigures.h"
 #include "FixtureDb.h"
 #include "Login.h"
 #include "LoginWindow.h"
@@ -191,6 +193,33 @@ private Q_SLOTS:
             QVERIFY2(figuresShown(runs[0], findReport(kind).info().headerRows) >= 3, "the plain run shows figures");
         const QString diff = difference(runs[0], runs[1], SpliceScene::translation(twins.plain, twins.hostile));
         QVERIFY2(diff.isEmpty(), qPrintable(diff));
+    }
+
+    void detailListsAlike_data()
+    {
+        QTest::addColumn<ReportKind>("kind");
+        for (ReportKind kind : { ReportKind::Completion, ReportKind::Ledger, ReportKind::Performance, ReportKind::MonthEnd })
+            QTest::newRow(qPrintable(reportName(kind))) << kind;
+    }
+
+    // The lists behind the figures: with hostile codes and names spliced into their statements
+    // every list still gives its figure back, and as many cells offer one as with plain spellings.
+    void detailListsAlike()
+    {
+        QFETCH(ReportKind, kind);
+        Twins twins;
+        const SpliceScene* scenes[2] = { &twins.plain, &twins.hostile };
+        const QString paths[2] = { twins.plainDb.path(), twins.hostileDb.path() };
+        int listed[2] = {};
+        for (int i = 0; i < 2; ++i) {
+            DbConnection db;
+            QVERIFY(!db.openSqlite(paths[i]));
+            const RunInput input = everythingTicked(kind, db, scenes[i]->regions()[0].code, kFrom, kTo);
+            const QString disagreement = cellDisagreeingWithList(kind, db, input, &listed[i]);
+            QVERIFY2(disagreement.isEmpty(), qPrintable(disagreement));
+        }
+        QVERIFY2(listed[0] > 3, "the plain run lists figures");
+        QCOMPARE(listed[1], listed[0]);
     }
 
     void hostileTreesListEveryCodeOnce()

@@ -5,6 +5,7 @@
 
 #include "DemoDatabase.h"
 #include "FixtureDb.h"
+#include "CellDetailCheck.h"
 #include "ItemwiseFigures.h"
 #include "ReportCatalog.h"
 #include "SqlText.h"
@@ -190,6 +191,8 @@ private slots:
     void demoEqualsItemwise_data();
     void demoEqualsItemwise();
     void manyOfficesEqualItemwise();
+    void everyCellListsItsFigure_data();
+    void everyCellListsItsFigure();
     void statementsDoNotGrowWithTicks_data();
     void statementsDoNotGrowWithTicks();
 };
@@ -311,6 +314,56 @@ void TestReferenceFigures::manyOfficesEqualItemwise()
     compareOn(fx.path(), { ReportKind::MonthEnd, QStringLiteral("05"), QDate(2024, 3, 1), QDate(2024, 3, 31), offices,
                            { QStringLiteral("1"), QStringLiteral("2") } }, &rows);
     QCOMPARE(rows, 1301);
+}
+
+void TestReferenceFigures::everyCellListsItsFigure_data()
+{
+    trapsEqualItemwise_data();
+    for (ReportKind kind : { ReportKind::Completion, ReportKind::Ledger, ReportKind::Performance, ReportKind::MonthEnd }) {
+        const QString name = QStringLiteral("demo ") + reportName(kind);
+        QTest::newRow(qPrintable(name + QStringLiteral(" month"))) << int(kind) << "01" << QDate(2026, 11, 1)
+                                                                   << QDate(2026, 11, 30) << QStringList() << QStringList();
+        QTest::newRow(qPrintable(name + QStringLiteral(" year"))) << int(kind) << "02" << QDate(2025, 12, 1)
+                                                                  << QDate(2026, 11, 30) << QStringList() << QStringList();
+    }
+}
+
+// Every figure cell of every report lists the orders behind it, and the list gives the figure
+// back: its count, or its sum rounded as the report rounds. The demo rows tick everything.
+void TestReferenceFigures::everyCellListsItsFigure()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, region);
+    QFETCH(QDate, start);
+    QFETCH(QDate, end);
+    QFETCH(QStringList, members);
+    QFETCH(QStringList, categories);
+    const bool demo = QTest::currentDataTag() && QByteArray(QTest::currentDataTag()).startsWith("demo ");
+    QTemporaryDir dir;
+    FixtureDb fx;
+    QString path = fx.path();
+    if (demo) {
+        DemoDatabase::Options options;
+        options.outPath = path = dir.filePath(QStringLiteral("demo.db"));
+        options.orders = 3000;
+        options.regions = 2;
+        options.offices = 6;
+        options.workers = 12;
+        DemoDatabase generated(options);
+        QVERIFY2(generated.write().isEmpty(), "demo database");
+    } else {
+        buildTraps(fx);
+    }
+    fx.close();
+    DbConnection db;
+    QVERIFY(!db.openSqlite(path));
+    const RunInput input = demo ? everythingTicked(ReportKind(kind), db, region, start, end)
+                                : inputFor({ ReportKind(kind), region, start, end, members, categories }, categoriesOf(path));
+    int listed = 0;
+    const QString disagreement = cellDisagreeingWithList(ReportKind(kind), db, input, &listed);
+    QVERIFY2(disagreement.isEmpty(), qPrintable(disagreement));
+    if (demo)
+        QVERIFY2(listed > 4, "the run has figures to list");
 }
 
 void TestReferenceFigures::statementsDoNotGrowWithTicks_data()

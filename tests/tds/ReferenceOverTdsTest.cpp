@@ -4,6 +4,7 @@
 // VARCHAR.
 
 #include "AppSession.h"
+#include "CellDetailCheck.h"
 #include "ItemwiseFigures.h"
 #include "RecordingMessenger.h"
 #include "TdsServer.h"
@@ -12,6 +13,30 @@
 
 using namespace trellum;
 using namespace trellum::test;
+
+namespace {
+
+// The names database served over TDS with its texts declared as `text` (nvarchar or varchar), and a
+// session connected to it through the settings.
+struct ServedNames {
+    explicit ServedNames(const QString& text)
+    {
+        const QString db = writeNamesDatabase(dir.filePath(QStringLiteral("repair.db")), text == QStringLiteral("nvarchar"));
+        if (db.isEmpty() || !server.serve(db, QJsonObject { { "text", text }, { "collation", "Chinese_PRC_CI_AS" } }))
+            return;
+        settings = std::make_unique<TdsSettings>(server);
+        session.settingsPath = settings->path();
+        connected = ConnectFromSettings(session, messenger);
+    }
+    QTemporaryDir dir;
+    TdsServer server;
+    std::unique_ptr<TdsSettings> settings;
+    AppSession session;
+    RecordingMessenger messenger;
+    bool connected = false;
+};
+
+} // namespace
 
 class ReferenceOverTdsTest : public QObject {
     Q_OBJECT
@@ -43,22 +68,39 @@ private Q_SLOTS:
         QFETCH(QString, region);
         QFETCH(QDate, start);
         QFETCH(QDate, end);
-        QTemporaryDir dir;
-        const QString db = writeNamesDatabase(dir.filePath(QStringLiteral("repair.db")), text == QStringLiteral("nvarchar"));
-        QVERIFY(!db.isEmpty());
-        TdsServer server;
-        QVERIFY(server.serve(db, QJsonObject { { "text", text }, { "collation", "Chinese_PRC_CI_AS" } }));
-        TdsSettings settings(server);
-        AppSession session;
-        RecordingMessenger messenger;
-        session.settingsPath = settings.path();
-        QVERIFY(ConnectFromSettings(session, messenger));
-        DbConnection& connection = *session.connection;
+        ServedNames served(text);
+        QVERIFY(served.connected);
+        DbConnection& connection = *served.session.connection;
         int rows = 0;
         const QString difference = differenceFromItemwise(
             ReportKind(kind), connection, everythingTicked(ReportKind(kind), connection, region, start, end), &rows);
         QVERIFY2(difference.isEmpty(), qPrintable(difference));
         QVERIFY2(rows > 1, "the run has figures");
+    }
+
+    void everyCellListsItsFigure_data()
+    {
+        groupedEqualsItemwise_data();
+        QTest::newRow("nvarchar completion month") << "nvarchar" << int(ReportKind::Completion) << "01"
+                                                   << QDate(2026, 11, 1) << QDate(2026, 11, 30);
+    }
+
+    // Every figure cell's list gives its figure back over the real client stack too.
+    void everyCellListsItsFigure()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, kind);
+        QFETCH(QString, region);
+        QFETCH(QDate, start);
+        QFETCH(QDate, end);
+        ServedNames served(text);
+        QVERIFY(served.connected);
+        DbConnection& connection = *served.session.connection;
+        int listed = 0;
+        const QString disagreement = cellDisagreeingWithList(
+            ReportKind(kind), connection, everythingTicked(ReportKind(kind), connection, region, start, end), &listed);
+        QVERIFY2(disagreement.isEmpty(), qPrintable(disagreement));
+        QVERIFY2(listed > 4, "the run has figures to list");
     }
 };
 
