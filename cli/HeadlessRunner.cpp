@@ -337,7 +337,8 @@ int runHeadless(const QStringList& arguments, QIODevice& out, Messenger& messeng
     const TypeAnalysis& boxes = result.boxes;
 
     if (detailCell)
-        return writeDetail(report, RunInput { criteria, true, categories }, grid, *detailCell, db, parser, out, messenger);
+        return writeDetail(report, RunInput { result.criteria, true, result.categories }, grid, *detailCell, db, parser, out,
+                           messenger);
 
     const std::optional<TypeAnalysis> shownBoxes = *kind == ReportKind::MonthEnd ? std::optional(boxes) : std::nullopt;
     const bool anyOutput = parser.isSet("json") || parser.isSet("csv") || parser.isSet("xlsx") || parser.isSet("pdf");
